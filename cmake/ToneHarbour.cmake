@@ -1,0 +1,22 @@
+# Helpers shared by the layer, test and fuzz build files.
+
+# th_add_layer(NAME SOURCES... [LIBS libs...]): one static library per layer,
+# included as "layer/Class.h" from the source root.
+function(th_add_layer name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+endfunction()
+
+# th_add_qtest(NAME SOURCES... LIBS libs...): one Qt Test executable under CTest.
+# GUI tests run on the offscreen platform, so no display is needed.
+function(th_add_qtest name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-config;HOME=${CMAKE_BINARY_DIR}/test-home"
+        TIMEOUT 300)
+endfunction()
