@@ -93,7 +93,7 @@ QByteArray KeyboardInfo::emptySong(int area) const {
 }
 
 char KeyboardInfo::emptySongMarker() const {
-    return 0;
+    return isSecondGeneration() ? 2 : 0;
 }
 
 int KeyboardInfo::emptySongVariant() const {
@@ -113,11 +113,13 @@ bool KeyboardInfo::skipsSongFollowUp() const {
 }
 
 QString KeyboardInfo::largePicture() const {
-    return QStringLiteral(":/images/kbdbig.png");
+    return isSecondGeneration() ? QStringLiteral(":/images/kbdbig074high.png")
+                                : QStringLiteral(":/images/kbdbig.png");
 }
 
 QString KeyboardInfo::smallPicture() const {
-    return QStringLiteral(":/images/keyboard.png");
+    return isSecondGeneration() ? QStringLiteral(":/images/keyboard074high.png")
+                                : QStringLiteral(":/images/keyboard.png");
 }
 
 CategoryDescriptor KeyboardInfo::descriptor(const DataCategory* category) const {

@@ -57,8 +57,9 @@ QList<int> Zq10Info::allDataBlockSizes() const {
     return repeated(65532, 7) + repeated(8188, 3);
 }
 
+// Only the first generation needs the dedicated music-preset send.
 bool Zq10Info::usesMusicPresetSendCommand() const {
-    return true;
+    return !isSecondGeneration();
 }
 
 } // namespace zel::qmix::data
