@@ -1,0 +1,10 @@
+#include "sysex/EXIEncoder.h"
+
+#include "sysex/MessageType.h"
+
+namespace zel::qmix::sysex {
+
+EXIEncoder::EXIEncoder()
+    : Encoder(MessageType::EXI) {}
+
+} // namespace zel::qmix::sysex
