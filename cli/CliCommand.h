@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace zel::qmix::cli {
+
+// One top-level word of the command line ("file", later "send", "backup"...),
+// which may have subcommands of its own.
+class CliCommand {
+public:
+    struct UsageLine {
+        QString synopsis;
+        QString summary;
+    };
+
+    virtual ~CliCommand() = default;
+
+    virtual QString name() const = 0;
+    // One line per form of the command, for the help text.
+    virtual QList<UsageLine> usage() const = 0;
+    // `arguments` are the words after the command's name; returns the exit status.
+    virtual int run(const QStringList& arguments) = 0;
+
+protected:
+    // Reports a usage error on standard error and returns the usage exit status.
+    int usageError(const QString& message) const;
+};
+
+} // namespace zel::qmix::cli

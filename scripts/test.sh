@@ -1,0 +1,35 @@
+#!/bin/sh
+# Installs what is missing, builds, and runs the whole check suite:
+#   1. the Qt Test suite (normal build),
+#   2. the same suite under AddressSanitizer + UndefinedBehaviorSanitizer,
+#   3. a short smoke run of every libFuzzer target from its seed corpus.
+# Set TH_FUZZ_SECONDS to change the length of each fuzz run (default 5).
+set -eu
+cd "$(dirname "$0")/.."
+ROOT=$(pwd)
+JOBS=$(nproc 2>/dev/null || echo 2)
+FUZZ_SECONDS=${TH_FUZZ_SECONDS:-5}
+
+./scripts/setup-debian.sh
+
+step() { printf '\n=== %s ===\n' "$*"; }
+
+step "Build and test"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$JOBS"
+ctest --test-dir build --output-on-failure -j "$JOBS"
+
+step "Build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTH_SANITIZE=address,undefined >/dev/null
+cmake --build build-asan -j "$JOBS"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir build-asan --output-on-failure -j "$JOBS"
+
+step "Fuzz smoke runs (${FUZZ_SECONDS}s each)"
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DTH_BUILD_FUZZERS=ON -DTH_BUILD_TESTS=OFF >/dev/null
+cmake --build build-fuzz -j "$JOBS"
+"$ROOT/fuzz/run-smoke.sh" "$ROOT/build-fuzz" "$FUZZ_SECONDS"
+
+step "All checks passed"
