@@ -94,7 +94,8 @@ RhythmDataFile::Form RhythmDataFile::form() const {
 }
 
 bool RhythmDataFile::isValid() const {
-    return form() != InvalidForm;
+    // A wrapped or library header with nothing behind it has no rhythm to send.
+    return form() != InvalidForm && !data().isEmpty();
 }
 
 int RhythmDataFile::toByteArray(QByteArray& out) const {
