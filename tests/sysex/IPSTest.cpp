@@ -72,7 +72,8 @@ void IPSTest::encode_data() {
     QTest::addColumn<QByteArray>("expected");
 
     QTest::newRow("presence reply, value 1")
-        << 0 << 24 << Values{1} << reply(0, 24, 1, bytes("01"));
+        << 0 << 24 << Values{1}
+        << bytes("F0 3B 2C 01 7F 01 00 00 00 00 00 00 00 00 00 00 00 00 18 00 00 00 00 00 01 F7");
     QTest::newRow("width 0 carries no value bytes")
         << 0 << 40 << Values{5, 6} << reply(0, 40, 2, QByteArray());
     QTest::newRow("8-bit values take two bytes")
