@@ -72,6 +72,11 @@ std::shared_ptr<MessageDialog> MessageDialog::create() {
     std::shared_ptr<MessageDialog>& dialog = instanceStorage();
     if (!dialog) {
         dialog.reset(new MessageDialog());
+        // Boxes belong to the GUI thread, whichever thread came first.
+        QCoreApplication* app = QCoreApplication::instance();
+        if (app != nullptr && app->thread() != QThread::currentThread()) {
+            dialog->moveToThread(app->thread());
+        }
         // Queued even within the GUI thread: a request never blocks its caller.
         connect(dialog.get(), qOverload<int>(&MessageDialog::requested), dialog.get(),
                 qOverload<int>(&MessageDialog::show), Qt::QueuedConnection);

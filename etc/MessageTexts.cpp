@@ -1,16 +1,8 @@
 #include "etc/MessageTexts.h"
 
-#include <QCoreApplication>
-
 namespace zel::qmix::etc {
 
 namespace {
-
-const char* const Context = "MessageTexts";
-
-QString translated(const char* text) {
-    return QCoreApplication::translate(Context, text);
-}
 
 struct ErrorEntry {
     const char* text;
@@ -50,24 +42,24 @@ constexpr int FileErrorCount = int(sizeof(FileErrorTypes) / sizeof(FileErrorType
 } // namespace
 
 QString MessageTexts::titlePrefix() {
-    return translated("TAVRO Tone Harbour ");
+    return tr("TAVRO Tone Harbour ");
 }
 
 QString MessageTexts::errorTitle() {
-    return titlePrefix() + translated("Error");
+    return titlePrefix() + tr("Error");
 }
 
 QString MessageTexts::informationTitle() {
-    return titlePrefix() + translated("Information");
+    return titlePrefix() + tr("Information");
 }
 
 QString MessageTexts::confirmationTitle() {
-    return titlePrefix() + translated("Confirmation");
+    return titlePrefix() + tr("Confirmation");
 }
 
 QString MessageTexts::errorText(int type) {
     const ErrorEntry* entry = entryFor(type);
-    return entry != nullptr ? translated(entry->text) : QString();
+    return entry != nullptr ? tr(entry->text) : QString();
 }
 
 bool MessageTexts::appendsDetail(int type) {
@@ -123,27 +115,27 @@ int MessageTexts::typeForFileError(int fileError) {
 }
 
 QString MessageTexts::savePackageQuestion() {
-    return translated("Package Data has Changed.\nSave Changes?");
+    return tr("Package Data has Changed.\nSave Changes?");
 }
 
 QString MessageTexts::cancelQuestion() {
-    return translated("Cancel?");
+    return tr("Cancel?");
 }
 
 QString MessageTexts::exitQuestion() {
-    return translated("Exit?");
+    return tr("Exit?");
 }
 
 QString MessageTexts::replaceQuestion(const QString& name) {
-    return translated("Replace %1,\nSure?").arg(name);
+    return tr("Replace %1,\nSure?").arg(name);
 }
 
 QString MessageTexts::restoreQuestion(const QString& name) {
-    return translated("Restore from \"%1\",\nSure?").arg(name);
+    return tr("Restore from \"%1\",\nSure?").arg(name);
 }
 
 QString MessageTexts::sendPackageQuestion(const QString& name) {
-    return translated("Send Package \"%1\",\nSure?").arg(name);
+    return tr("Send Package \"%1\",\nSure?").arg(name);
 }
 
 } // namespace zel::qmix::etc

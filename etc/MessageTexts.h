@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QVariant>
 
@@ -9,6 +10,8 @@ namespace zel::qmix::etc {
 // codes to them. Free of widgets, so that the command-line front end prints
 // exactly what the dialog shows.
 class MessageTexts {
+    Q_DECLARE_TR_FUNCTIONS(MessageTexts)
+
 public:
     // Message types, the index of the error text table.
     enum Type {
