@@ -65,42 +65,37 @@ bool RhythmDataFile::isRaw(const QByteArray& bytes) {
 }
 
 int RhythmDataFile::fromByteArray(const QByteArray& bytes) {
-    const Form form = rhythmForm(bytes);
-    switch (form) {
+    switch (rhythmForm(bytes)) {
     case NativeForm:
     case RawForm:
         setData(bytes);
-        break;
+        return FileOk;
     case WrappedForm:
         setData(bytes.mid(kWrapperSize));
-        break;
+        return FileOk;
     case LibraryForm:
         setData(bytes.mid(kLibraryHeaderSize));
-        break;
+        return FileOk;
     case InvalidForm:
         break;
     }
-    parsed_ = true;
-    parsedForm_ = form;
-    parsedPayload_ = data();
-    return form == InvalidForm ? FileFormatError : FileOk;
+    // Nothing of an unreadable image may pass for a rhythm later on.
+    setData({});
+    return FileFormatError;
 }
 
 RhythmDataFile::Form RhythmDataFile::form() const {
-    const QByteArray payload = data();
-    if (parsed_ && payload == parsedPayload_)
-        return parsedForm_;
-    return rhythmForm(payload);
+    return rhythmForm(data());
 }
 
 bool RhythmDataFile::isValid() const {
-    // A wrapped or library header with nothing behind it has no rhythm to send.
-    return form() != InvalidForm && !data().isEmpty();
+    // The payload is what reaches the keyboard, so a wrapped or library image
+    // must hold a native or raw rhythm, not nothing, junk or another wrapper.
+    const Form held = form();
+    return held == NativeForm || held == RawForm;
 }
 
 int RhythmDataFile::toByteArray(QByteArray& out) const {
-    // The payload is what the keyboard takes: a wrapped or library file was
-    // unpacked when it was read, so its payload is written in its own form.
     const QByteArray payload = data();
     out = payload;
     switch (rhythmForm(payload)) {

@@ -28,7 +28,8 @@ public:
 
     void initialize() override;
     // Keeps native and raw images as they are and strips the header of
-    // wrapped and library images.
+    // wrapped and library images; an image of no known form leaves the
+    // object empty.
     int fromByteArray(const QByteArray& bytes) override;
     // Writes a native payload as it is and a raw one wrapped.
     int toByteArray(QByteArray& out) const override;
@@ -37,8 +38,8 @@ public:
 
     static Form rhythmForm(const QByteArray& bytes);
 
-    // The form the file was read in; for a payload set with setData() since,
-    // the form of that payload.
+    // The form of the rhythm held: native or raw for a sound rhythm, since
+    // wrapped and library images are unpacked when they are read.
     Form form() const;
 
 private:
@@ -46,10 +47,6 @@ private:
     static bool isLibrary(const QByteArray& bytes);
     static bool isRaw(const QByteArray& bytes);
     static QByteArray wrapperFor(const QByteArray& raw);
-
-    Form parsedForm_ = InvalidForm;
-    QByteArray parsedPayload_;
-    bool parsed_ = false;
 };
 
 } // namespace zel::qmix::file

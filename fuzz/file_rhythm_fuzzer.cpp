@@ -14,10 +14,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int result = rhythm.fromByteArray(image);
     if (result != (form == RhythmDataFile::InvalidForm ? 3 : 0))
         __builtin_trap();
-    if (rhythm.form() != form)
+    // Only the unpacked rhythm is kept, and only a native or raw one is valid.
+    const RhythmDataFile::Form held = rhythm.form();
+    if ((form == RhythmDataFile::NativeForm || form == RhythmDataFile::RawForm) && held != form)
+        __builtin_trap();
+    if (form == RhythmDataFile::InvalidForm && !rhythm.data().isEmpty())
         __builtin_trap();
     const bool valid = rhythm.isValid();
-    if (valid && form == RhythmDataFile::InvalidForm)
+    if (valid != (held == RhythmDataFile::NativeForm || held == RhythmDataFile::RawForm))
         __builtin_trap();
 
     QByteArray written;

@@ -95,6 +95,11 @@ void addOpenCases() {
         << rhythm() << "QS-1" << FileImages::wrappedRhythm(FileImages::rawRhythm(19), "QS-1") << 0;
     QTest::newRow("rhythm, library")
         << rhythm() << "QS-1" << FileImages::libraryRhythm(FileImages::nativeRhythm(90)) << 0;
+    QTest::newRow("rhythm, wrapped junk")
+        << rhythm() << "QS-1" << FileImages::wrappedRhythm(QByteArray(100, '\x7f'), "QS-1") << 3;
+    QTest::newRow("rhythm, wrapped 32765 bytes")
+        << rhythm() << "QS-1" << FileImages::wrappedRhythm(FileImages::rawRhythm(32765), "QS-1")
+        << 5;
     QTest::newRow("rhythm, 18 bytes") << rhythm() << "QS-1" << FileImages::rawRhythm(18) << 3;
     QTest::newRow("rhythm, empty") << rhythm() << "QS-1" << QByteArray() << 3;
 

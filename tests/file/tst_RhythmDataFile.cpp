@@ -30,8 +30,7 @@ private slots:
     void toByteArrayWritesNativeAsIsAndWrapsRaw_data();
     void toByteArrayWritesNativeAsIsAndWrapsRaw();
     void wrappedFileReadBackGivesTheSameRhythm();
-    void storedFormFollowsTheImageRead();
-    void storedFormFollowsSetData();
+    void formIsThatOfTheRhythmHeld();
 };
 
 void tst_RhythmDataFile::formIsRecognised_data() {
@@ -91,7 +90,15 @@ void tst_RhythmDataFile::fromByteArrayKeepsTheRhythm_data() {
     QTest::newRow("library around native")
         << FileImages::libraryRhythm(native) << 0 << native << true;
     QTest::newRow("library around raw") << FileImages::libraryRhythm(raw) << 0 << raw << true;
-    // Headers with nothing behind them leave no rhythm to send.
+    // What is sent is the payload, which must itself be a rhythm.
+    QTest::newRow("wrapped, junk inside")
+        << FileImages::wrappedRhythm(QByteArray(100, '\x7f'), "PRV-1200") << 0
+        << QByteArray(100, '\x7f') << false;
+    QTest::newRow("library, junk inside") << FileImages::libraryRhythm(QByteArray(100, '\x7f')) << 0
+                                          << QByteArray(100, '\x7f') << false;
+    QTest::newRow("wrapped, wrapped inside")
+        << FileImages::wrappedRhythm(FileImages::wrappedRhythm(raw, "QS-1"), "QS-1") << 0
+        << FileImages::wrappedRhythm(raw, "QS-1") << false;
     QTest::newRow("wrapped, header only")
         << FileImages::wrappedRhythm({}, "PRV-1200") << 0 << QByteArray() << false;
     QTest::newRow("wrapped, header cut short") << QByteArray("ACZF") << 0 << QByteArray() << false;
@@ -157,29 +164,29 @@ void tst_RhythmDataFile::wrappedFileReadBackGivesTheSameRhythm() {
 
     RhythmDataFile reread;
     QCOMPARE(reread.fromByteArray(image), 0);
-    QCOMPARE(reread.form(), RhythmDataFile::WrappedForm);
+    QCOMPARE(reread.form(), RhythmDataFile::RawForm);
     QCOMPARE(reread.data(), raw);
 }
 
-void tst_RhythmDataFile::storedFormFollowsTheImageRead() {
+void tst_RhythmDataFile::formIsThatOfTheRhythmHeld() {
     const QByteArray native = FileImages::nativeRhythm(64);
+    const QByteArray raw = FileImages::rawRhythm(30);
     RhythmDataFile rhythm;
-    QCOMPARE(rhythm.fromByteArray(FileImages::libraryRhythm(native)), 0);
-    QCOMPARE(rhythm.form(), RhythmDataFile::LibraryForm);
-    QCOMPARE(rhythm.fromByteArray(native), 0);
-    QCOMPARE(rhythm.form(), RhythmDataFile::NativeForm);
-    // A failed read leaves the object invalid, whatever it held before.
-    QCOMPARE(rhythm.fromByteArray("junk"), 3);
     QCOMPARE(rhythm.form(), RhythmDataFile::InvalidForm);
     QVERIFY(!rhythm.isValid());
-}
 
-void tst_RhythmDataFile::storedFormFollowsSetData() {
-    RhythmDataFile rhythm;
-    QCOMPARE(rhythm.form(), RhythmDataFile::InvalidForm);
+    QCOMPARE(rhythm.fromByteArray(FileImages::libraryRhythm(native)), 0);
+    QCOMPARE(rhythm.form(), RhythmDataFile::NativeForm);
+    QCOMPARE(rhythm.fromByteArray(FileImages::wrappedRhythm(raw, "QS-1")), 0);
+    QCOMPARE(rhythm.form(), RhythmDataFile::RawForm);
+    QVERIFY(rhythm.isValid());
+
+    // A failed read leaves nothing that could pass for the earlier rhythm.
+    QCOMPARE(rhythm.fromByteArray("junk"), 3);
+    QVERIFY(rhythm.data().isEmpty());
     QVERIFY(!rhythm.isValid());
-    QCOMPARE(rhythm.fromByteArray(FileImages::wrappedRhythm(FileImages::rawRhythm(30), "QS-1")), 0);
-    rhythm.setData(FileImages::nativeRhythm(40));
+
+    rhythm.setData(native);
     QCOMPARE(rhythm.form(), RhythmDataFile::NativeForm);
     rhythm.setData(QByteArray(18, '\x12'));
     QCOMPARE(rhythm.form(), RhythmDataFile::InvalidForm);
