@@ -6,7 +6,7 @@
 
 using namespace zel::qmix::sysex;
 
-class IPREncoderTest : public QObject {
+class tst_IPREncoder : public QObject {
     Q_OBJECT
 
 private slots:
@@ -30,7 +30,7 @@ struct Request {
 
 Q_DECLARE_METATYPE(Request)
 
-void IPREncoderTest::encode_data() {
+void tst_IPREncoder::encode_data() {
     QTest::addColumn<Request>("request");
     QTest::addColumn<QByteArray>("expected");
 
@@ -85,7 +85,7 @@ void IPREncoderTest::encode_data() {
         << bytes("F0 3B 2C 01 7F 00 00 00 00 00 00 00 00 00 00 00 00 00 1F 00 00 00 03 00 F7");
 }
 
-void IPREncoderTest::encode() {
+void tst_IPREncoder::encode() {
     QFETCH(Request, request);
     QFETCH(QByteArray, expected);
 
@@ -102,5 +102,5 @@ void IPREncoderTest::encode() {
     QCOMPARE(msg, expected);
 }
 
-QTEST_APPLESS_MAIN(IPREncoderTest)
-#include "IPREncoderTest.moc"
+QTEST_APPLESS_MAIN(tst_IPREncoder)
+#include "tst_IPREncoder.moc"

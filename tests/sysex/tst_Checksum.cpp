@@ -7,7 +7,7 @@
 
 using namespace zel::qmix::sysex;
 
-class ChecksumTest : public QObject {
+class tst_Checksum : public QObject {
     Q_OBJECT
 
 private slots:
@@ -17,7 +17,7 @@ private slots:
     void writtenAsNumber();
 };
 
-void ChecksumTest::crc_data() {
+void tst_Checksum::crc_data() {
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<quint32>("expected");
 
@@ -28,23 +28,23 @@ void ChecksumTest::crc_data() {
         << bytes("3B 2C 01 7F 05 01 02 03 00 00 00") << quint32(0xA6B70919);
 }
 
-void ChecksumTest::crc() {
+void tst_Checksum::crc() {
     QFETCH(QByteArray, data);
     QFETCH(quint32, expected);
     QCOMPARE(Checksum::crc32(data), expected);
 }
 
-void ChecksumTest::crcOfRange() {
+void tst_Checksum::crcOfRange() {
     const QByteArray msg = QByteArray("xxabcyy");
     QCOMPARE(Checksum::crc32(msg, 2, 3), quint32(0x352441C2));
     QCOMPARE(Checksum::crc32(msg, 7, 0), quint32(0));
 }
 
-void ChecksumTest::writtenAsNumber() {
+void tst_Checksum::writtenAsNumber() {
     QByteArray msg;
     SysexNumbers::write32(msg, Checksum::crc32(QByteArray("abc")));
     QCOMPARE(msg, bytes("42 03 11 29 03"));
 }
 
-QTEST_APPLESS_MAIN(ChecksumTest)
-#include "ChecksumTest.moc"
+QTEST_APPLESS_MAIN(tst_Checksum)
+#include "tst_Checksum.moc"

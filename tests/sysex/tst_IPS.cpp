@@ -48,7 +48,7 @@ QByteArray encodeReply(int category, int id, const Values& values) {
 
 } // namespace
 
-class IPSTest : public QObject {
+class tst_IPS : public QObject {
     Q_OBJECT
 
 private slots:
@@ -65,7 +65,7 @@ private slots:
     void decodeReplacesEarlierValues();
 };
 
-void IPSTest::encode_data() {
+void tst_IPS::encode_data() {
     QTest::addColumn<int>("category");
     QTest::addColumn<int>("id");
     QTest::addColumn<Values>("values");
@@ -86,7 +86,7 @@ void IPSTest::encode_data() {
         << 0 << 22 << Values(23, 0x55) << reply(0, 22, 23, QByteArray(23, char(0x55)));
 }
 
-void IPSTest::encode() {
+void tst_IPS::encode() {
     QFETCH(int, category);
     QFETCH(int, id);
     QFETCH(Values, values);
@@ -97,7 +97,7 @@ void IPSTest::encode() {
     QVERIFY(msg.size() <= Encoder::IP_MESSAGE_MAX_LENGTH);
 }
 
-void IPSTest::indexesResized_data() {
+void tst_IPS::indexesResized_data() {
     QTest::addColumn<QVector<int>>("indexes");
     QTest::addColumn<QByteArray>("expected");
 
@@ -108,7 +108,7 @@ void IPSTest::indexesResized_data() {
         << QVector<int>{1, 2, 3, 4, 5} << bytes("04 00 03 00 02 00 01 00");
 }
 
-void IPSTest::indexesResized() {
+void tst_IPS::indexesResized() {
     QFETCH(QVector<int>, indexes);
     QFETCH(QByteArray, expected);
 
@@ -123,7 +123,7 @@ void IPSTest::indexesResized() {
     QCOMPARE(msg.mid(10, 8), expected);
 }
 
-void IPSTest::decode_data() {
+void tst_IPS::decode_data() {
     QTest::addColumn<QByteArray>("request");
     QTest::addColumn<QByteArray>("msg");
     QTest::addColumn<Values>("values");
@@ -152,7 +152,7 @@ void IPSTest::decode_data() {
         << QByteArray() << reply(0, 13, 1, bytes("7F 7F")) << Values{0x3FFF};
 }
 
-void IPSTest::decode() {
+void tst_IPS::decode() {
     QFETCH(QByteArray, request);
     QFETCH(QByteArray, msg);
     QFETCH(Values, values);
@@ -163,7 +163,7 @@ void IPSTest::decode() {
     QCOMPARE(decoder.values(), values);
 }
 
-void IPSTest::rejects_data() {
+void tst_IPS::rejects_data() {
     QTest::addColumn<QByteArray>("request");
     QTest::addColumn<QByteArray>("msg");
 
@@ -206,7 +206,7 @@ void IPSTest::rejects_data() {
     QTest::newRow("empty") << QByteArray() << QByteArray();
 }
 
-void IPSTest::rejects() {
+void tst_IPS::rejects() {
     QFETCH(QByteArray, request);
     QFETCH(QByteArray, msg);
 
@@ -215,7 +215,7 @@ void IPSTest::rejects() {
     QCOMPARE(msgErrorCode([&] { decoder.decode(msg); }), msg_error::MALFORMED);
 }
 
-void IPSTest::roundTrip_data() {
+void tst_IPS::roundTrip_data() {
     QTest::addColumn<int>("category");
     QTest::addColumn<int>("id");
     QTest::addColumn<Values>("values");
@@ -236,7 +236,7 @@ void IPSTest::roundTrip_data() {
     QTest::newRow("width 0") << 0 << 47 << Values{0, 0, 0, 0};
 }
 
-void IPSTest::roundTrip() {
+void tst_IPS::roundTrip() {
     QFETCH(int, category);
     QFETCH(int, id);
     QFETCH(Values, values);
@@ -255,12 +255,12 @@ void IPSTest::roundTrip() {
     QCOMPARE(decoder.parameterId(), id);
 }
 
-void IPSTest::decodeReplacesEarlierValues() {
+void tst_IPS::decodeReplacesEarlierValues() {
     IPSDecoder decoder;
     decoder.decode(reply(0, 0, 8, QByteArray("ABCDEFGH")));
     decoder.decode(reply(0, 24, 1, bytes("00")));
     QCOMPARE(decoder.values(), Values{0});
 }
 
-QTEST_APPLESS_MAIN(IPSTest)
-#include "IPSTest.moc"
+QTEST_APPLESS_MAIN(tst_IPS)
+#include "tst_IPS.moc"

@@ -6,7 +6,7 @@
 
 using namespace zel::qmix::sysex;
 
-class SysexNumbersTest : public QObject {
+class tst_SysexNumbers : public QObject {
     Q_OBJECT
 
 private slots:
@@ -22,7 +22,7 @@ private slots:
     void readOutsideMessage();
 };
 
-void SysexNumbersTest::byteLength_data() {
+void tst_SysexNumbers::byteLength_data() {
     QTest::addColumn<unsigned int>("bits");
     QTest::addColumn<unsigned int>("expected");
 
@@ -40,13 +40,13 @@ void SysexNumbersTest::byteLength_data() {
     QTest::newRow("255") << 255u << 37u;
 }
 
-void SysexNumbersTest::byteLength() {
+void tst_SysexNumbers::byteLength() {
     QFETCH(unsigned int, bits);
     QFETCH(unsigned int, expected);
     QCOMPARE(bit2byteLength(bits), expected);
 }
 
-void SysexNumbersTest::write_data() {
+void tst_SysexNumbers::write_data() {
     QTest::addColumn<quint32>("value");
     QTest::addColumn<unsigned int>("bits");
     QTest::addColumn<QByteArray>("expected");
@@ -67,7 +67,7 @@ void SysexNumbersTest::write_data() {
         << quint32(0xFFFFFFFF) << 40u << bytes("7F 7F 7F 7F 0F 00");
 }
 
-void SysexNumbersTest::write() {
+void tst_SysexNumbers::write() {
     QFETCH(quint32, value);
     QFETCH(unsigned int, bits);
     QFETCH(QByteArray, expected);
@@ -77,7 +77,7 @@ void SysexNumbersTest::write() {
     QCOMPARE(msg, bytes("F0") + expected);
 }
 
-void SysexNumbersTest::read_data() {
+void tst_SysexNumbers::read_data() {
     QTest::addColumn<QByteArray>("msg");
     QTest::addColumn<int>("pos");
     QTest::addColumn<unsigned int>("bits");
@@ -95,7 +95,7 @@ void SysexNumbersTest::read_data() {
         << bytes("7F 7F") << 0 << 8u << quint32(0x3FFF);
 }
 
-void SysexNumbersTest::read() {
+void tst_SysexNumbers::read() {
     QFETCH(QByteArray, msg);
     QFETCH(int, pos);
     QFETCH(unsigned int, bits);
@@ -103,7 +103,7 @@ void SysexNumbersTest::read() {
     QCOMPARE(SysexNumbers::readNumber(msg, pos, bits), expected);
 }
 
-void SysexNumbersTest::roundTrip_data() {
+void tst_SysexNumbers::roundTrip_data() {
     QTest::addColumn<quint32>("value");
     QTest::addColumn<unsigned int>("bits");
 
@@ -117,7 +117,7 @@ void SysexNumbersTest::roundTrip_data() {
     }
 }
 
-void SysexNumbersTest::roundTrip() {
+void tst_SysexNumbers::roundTrip() {
     QFETCH(quint32, value);
     QFETCH(unsigned int, bits);
 
@@ -129,7 +129,7 @@ void SysexNumbersTest::roundTrip() {
     QCOMPARE(SysexNumbers::readNumber(msg, 0, bits), value);
 }
 
-void SysexNumbersTest::readOutsideMessage_data() {
+void tst_SysexNumbers::readOutsideMessage_data() {
     QTest::addColumn<QByteArray>("msg");
     QTest::addColumn<int>("pos");
     QTest::addColumn<unsigned int>("bits");
@@ -142,12 +142,12 @@ void SysexNumbersTest::readOutsideMessage_data() {
     QTest::newRow("empty message") << QByteArray() << 0 << 1u;
 }
 
-void SysexNumbersTest::readOutsideMessage() {
+void tst_SysexNumbers::readOutsideMessage() {
     QFETCH(QByteArray, msg);
     QFETCH(int, pos);
     QFETCH(unsigned int, bits);
     QCOMPARE(msgErrorCode([&] { SysexNumbers::readNumber(msg, pos, bits); }), msg_error::MALFORMED);
 }
 
-QTEST_APPLESS_MAIN(SysexNumbersTest)
-#include "SysexNumbersTest.moc"
+QTEST_APPLESS_MAIN(tst_SysexNumbers)
+#include "tst_SysexNumbers.moc"

@@ -28,7 +28,7 @@ QByteArray encoded(Encoder&& encoder) {
 
 } // namespace
 
-class SimpleEncodersTest : public QObject {
+class tst_SimpleEncoders : public QObject {
     Q_OBJECT
 
 private slots:
@@ -38,7 +38,7 @@ private slots:
     void scmSetters();
 };
 
-void SimpleEncodersTest::encode_data() {
+void tst_SimpleEncoders::encode_data() {
     QTest::addColumn<std::function<QByteArray()>>("make");
     QTest::addColumn<QByteArray>("expected");
 
@@ -75,19 +75,19 @@ void SimpleEncodersTest::encode_data() {
         << bytes("F0 3B 2C 01 7F 0F 00 F7");
 }
 
-void SimpleEncodersTest::encode() {
+void tst_SimpleEncoders::encode() {
     QFETCH(std::function<QByteArray()>, make);
     QFETCH(QByteArray, expected);
     QCOMPARE(make(), expected);
 }
 
-void SimpleEncodersTest::encodeAppends() {
+void tst_SimpleEncoders::encodeAppends() {
     QByteArray msg = bytes("12 34");
     EXIEncoder().encode(msg);
     QCOMPARE(msg, bytes("12 34 F0 3B 2C 01 7F 09 F7"));
 }
 
-void SimpleEncodersTest::scmSetters() {
+void tst_SimpleEncoders::scmSetters() {
     SCMEncoder encoder(0);
     encoder.setType(11);
     encoder.setCategory(7);
@@ -96,5 +96,5 @@ void SimpleEncodersTest::scmSetters() {
     QCOMPARE(encoded(std::move(encoder)), bytes("F0 3B 2C 01 7F 0B 07 02 2C 02 F7"));
 }
 
-QTEST_APPLESS_MAIN(SimpleEncodersTest)
-#include "SimpleEncodersTest.moc"
+QTEST_APPLESS_MAIN(tst_SimpleEncoders)
+#include "tst_SimpleEncoders.moc"

@@ -26,7 +26,7 @@ protected:
 
 } // namespace
 
-class DecoderTest : public QObject {
+class tst_Decoder : public QObject {
     Q_OBJECT
 
 private slots:
@@ -39,7 +39,7 @@ private slots:
     void messageTypeRejects();
 };
 
-void DecoderTest::decodeSteps_data() {
+void tst_Decoder::decodeSteps_data() {
     QTest::addColumn<QByteArray>("msg");
     QTest::addColumn<int>("code");
     QTest::addColumn<int>("validateCalls");
@@ -57,7 +57,7 @@ void DecoderTest::decodeSteps_data() {
     QTest::newRow("header only, ends in 7F") << bytes("F0 3B 2C 01 7F") << 1 << 1 << 0;
 }
 
-void DecoderTest::decodeSteps() {
+void tst_Decoder::decodeSteps() {
     QFETCH(QByteArray, msg);
     QFETCH(int, code);
     QFETCH(int, validateCalls);
@@ -69,7 +69,7 @@ void DecoderTest::decodeSteps() {
     QCOMPARE(decoder.parseCalls, parseCalls);
 }
 
-void DecoderTest::validationFailureStopsBeforeParse() {
+void tst_Decoder::validationFailureStopsBeforeParse() {
     ProbeDecoder decoder;
     decoder.failValidation = true;
     QCOMPARE(msgErrorCode([&] { decoder.decode(bytes("F0 3B 2C 01 7F 05 F7")); }),
@@ -78,7 +78,7 @@ void DecoderTest::validationFailureStopsBeforeParse() {
     QCOMPARE(decoder.parseCalls, 0);
 }
 
-void DecoderTest::messageType_data() {
+void tst_Decoder::messageType_data() {
     QTest::addColumn<QByteArray>("msg");
     QTest::addColumn<int>("type");
 
@@ -89,13 +89,13 @@ void DecoderTest::messageType_data() {
         << bytes("F0 3B 2C 01 7F F7") << -9;
 }
 
-void DecoderTest::messageType() {
+void tst_Decoder::messageType() {
     QFETCH(QByteArray, msg);
     QFETCH(int, type);
     QCOMPARE(int(Decoder::messageType(msg)), type);
 }
 
-void DecoderTest::messageTypeRejects_data() {
+void tst_Decoder::messageTypeRejects_data() {
     QTest::addColumn<QByteArray>("msg");
 
     QTest::newRow("5 bytes") << bytes("F0 3B 2C 01 7F");
@@ -104,10 +104,10 @@ void DecoderTest::messageTypeRejects_data() {
     QTest::newRow("another device number") << bytes("F0 3B 2C 01 10 0A F7");
 }
 
-void DecoderTest::messageTypeRejects() {
+void tst_Decoder::messageTypeRejects() {
     QFETCH(QByteArray, msg);
     QCOMPARE(msgErrorCode([&] { Decoder::messageType(msg); }), msg_error::MALFORMED);
 }
 
-QTEST_APPLESS_MAIN(DecoderTest)
-#include "DecoderTest.moc"
+QTEST_APPLESS_MAIN(tst_Decoder)
+#include "tst_Decoder.moc"

@@ -42,7 +42,7 @@ QByteArray resealed(QByteArray msg) {
 
 } // namespace
 
-class HBSTest : public QObject {
+class tst_HBS : public QObject {
     Q_OBJECT
 
 private slots:
@@ -56,7 +56,7 @@ private slots:
     void rejects();
 };
 
-void HBSTest::encode_data() {
+void tst_HBS::encode_data() {
     QTest::addColumn<BlockAddress>("address");
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<QByteArray>("expected");
@@ -68,14 +68,14 @@ void HBSTest::encode_data() {
         << bytes("F0 3B 2C 01 7F 05 11 00 05 00 02 00 01 04 00 48 20 29 51 0F F7");
 }
 
-void HBSTest::encode() {
+void tst_HBS::encode() {
     QFETCH(BlockAddress, address);
     QFETCH(QByteArray, data);
     QFETCH(QByteArray, expected);
     QCOMPARE(encodeBlock(address, data), expected);
 }
 
-void HBSTest::messageLength_data() {
+void tst_HBS::messageLength_data() {
     QTest::addColumn<int>("dataLength");
     QTest::addColumn<int>("messageLength");
 
@@ -86,7 +86,7 @@ void HBSTest::messageLength_data() {
     QTest::newRow("203 bytes, the bulk-send block") << 203 << 250;
 }
 
-void HBSTest::messageLength() {
+void tst_HBS::messageLength() {
     QFETCH(int, dataLength);
     QFETCH(int, messageLength);
 
@@ -95,7 +95,7 @@ void HBSTest::messageLength() {
     QCOMPARE(HBSEncoder::messageLength(dataLength), messageLength);
 }
 
-void HBSTest::roundTrip_data() {
+void tst_HBS::roundTrip_data() {
     QTest::addColumn<BlockAddress>("address");
     QTest::addColumn<QByteArray>("data");
 
@@ -110,7 +110,7 @@ void HBSTest::roundTrip_data() {
         << BlockAddress{2, 0, 1} << randomData(HBSEncoder::MAX_DATA_LENGTH, 77);
 }
 
-void HBSTest::roundTrip() {
+void tst_HBS::roundTrip() {
     QFETCH(BlockAddress, address);
     QFETCH(QByteArray, data);
 
@@ -120,7 +120,7 @@ void HBSTest::roundTrip() {
     QVERIFY(decoder.blockAddress() == address);
 }
 
-void HBSTest::rejects_data() {
+void tst_HBS::rejects_data() {
     QTest::addColumn<QByteArray>("msg");
     QTest::addColumn<int>("code");
 
@@ -175,7 +175,7 @@ void HBSTest::rejects_data() {
     QTest::newRow("foreign header") << bytes("F0 3C") + block.mid(2) << 1;
 }
 
-void HBSTest::rejects() {
+void tst_HBS::rejects() {
     QFETCH(QByteArray, msg);
     QFETCH(int, code);
 
@@ -183,5 +183,5 @@ void HBSTest::rejects() {
     QCOMPARE(msgErrorCode([&] { decoder.decode(msg); }), code);
 }
 
-QTEST_APPLESS_MAIN(HBSTest)
-#include "HBSTest.moc"
+QTEST_APPLESS_MAIN(tst_HBS)
+#include "tst_HBS.moc"

@@ -6,7 +6,7 @@
 
 using namespace zel::qmix::sysex;
 
-class ParameterAttributeTableTest : public QObject {
+class tst_ParameterAttributeTable : public QObject {
     Q_OBJECT
 
 private slots:
@@ -19,7 +19,7 @@ private slots:
     void widthsFitTheValueType();
 };
 
-void ParameterAttributeTableTest::attribute_data() {
+void tst_ParameterAttributeTable::attribute_data() {
     QTest::addColumn<int>("category");
     QTest::addColumn<int>("id");
     QTest::addColumn<int>("count");
@@ -56,7 +56,7 @@ void ParameterAttributeTableTest::attribute_data() {
     }
 }
 
-void ParameterAttributeTableTest::attribute() {
+void tst_ParameterAttributeTable::attribute() {
     QFETCH(int, category);
     QFETCH(int, id);
     QFETCH(int, count);
@@ -68,7 +68,7 @@ void ParameterAttributeTableTest::attribute() {
     QCOMPARE(int(attribute.reserved), 0);
 }
 
-void ParameterAttributeTableTest::parameterCount_data() {
+void tst_ParameterAttributeTable::parameterCount_data() {
     QTest::addColumn<int>("category");
     QTest::addColumn<int>("count");
 
@@ -81,13 +81,13 @@ void ParameterAttributeTableTest::parameterCount_data() {
     QTest::newRow("category -1") << -1 << 0;
 }
 
-void ParameterAttributeTableTest::parameterCount() {
+void tst_ParameterAttributeTable::parameterCount() {
     QFETCH(int, category);
     QFETCH(int, count);
     QCOMPARE(ParameterAttributeTable::parameterCount(category), count);
 }
 
-void ParameterAttributeTableTest::recordLayout_data() {
+void tst_ParameterAttributeTable::recordLayout_data() {
     QTest::addColumn<int>("category");
     QTest::addColumn<int>("id");
     QTest::addColumn<QByteArray>("record");
@@ -98,7 +98,7 @@ void ParameterAttributeTableTest::recordLayout_data() {
     QTest::newRow("unknown") << 49 << 0 << QByteArray::fromHex("00000000");
 }
 
-void ParameterAttributeTableTest::recordLayout() {
+void tst_ParameterAttributeTable::recordLayout() {
     QFETCH(int, category);
     QFETCH(int, id);
     QFETCH(QByteArray, record);
@@ -109,7 +109,7 @@ void ParameterAttributeTableTest::recordLayout() {
     QCOMPARE(raw, record);
 }
 
-void ParameterAttributeTableTest::widthsFitTheValueType() {
+void tst_ParameterAttributeTable::widthsFitTheValueType() {
     // Values travel as signed 32-bit numbers; a wider width would lose bits.
     for (int category = 0; category < ParameterAttributeTable::CATEGORY_COUNT; ++category) {
         for (int id = 0; id < ParameterAttributeTable::parameterCount(category); ++id) {
@@ -121,5 +121,5 @@ void ParameterAttributeTableTest::widthsFitTheValueType() {
     }
 }
 
-QTEST_APPLESS_MAIN(ParameterAttributeTableTest)
-#include "ParameterAttributeTableTest.moc"
+QTEST_APPLESS_MAIN(tst_ParameterAttributeTable)
+#include "tst_ParameterAttributeTable.moc"

@@ -7,7 +7,7 @@
 
 using namespace zel::qmix::sysex;
 
-class PackingTest : public QObject {
+class tst_Packing : public QObject {
     Q_OBJECT
 
 private slots:
@@ -21,7 +21,7 @@ private slots:
     void unpackShortInput();
 };
 
-void PackingTest::pack_data() {
+void tst_Packing::pack_data() {
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<QByteArray>("packed");
 
@@ -35,7 +35,7 @@ void PackingTest::pack_data() {
     QTest::newRow("seven 80") << bytes("80 80 80 80 80 80 80") << bytes("00 01 02 04 08 10 20 40");
 }
 
-void PackingTest::pack() {
+void tst_Packing::pack() {
     QFETCH(QByteArray, data);
     QFETCH(QByteArray, packed);
 
@@ -45,7 +45,7 @@ void PackingTest::pack() {
     QCOMPARE(Packing::packedLength(data.size()), packed.size());
 }
 
-void PackingTest::roundTrip_data() {
+void tst_Packing::roundTrip_data() {
     QTest::addColumn<QByteArray>("data");
 
     QRandomGenerator random(20240607);
@@ -59,7 +59,7 @@ void PackingTest::roundTrip_data() {
     QTest::newRow("203 zero bytes") << QByteArray(203, '\0');
 }
 
-void PackingTest::roundTrip() {
+void tst_Packing::roundTrip() {
     QFETCH(QByteArray, data);
 
     QByteArray msg;
@@ -70,7 +70,7 @@ void PackingTest::roundTrip() {
     QCOMPARE(Packing::unpack(msg, 0, data.size()), data);
 }
 
-void PackingTest::unpackStopsAtLength() {
+void tst_Packing::unpackStopsAtLength() {
     // Seven bytes packed, then whatever follows (a checksum, F7) must stay unread.
     const QByteArray msg = bytes("F0 7F 7F 7F 7F 7F 7F 7F 7F 12 34 F7");
     QCOMPARE(Packing::unpack(msg, 1, 7), bytes("FF FF FF FF FF FF FF"));
@@ -78,11 +78,11 @@ void PackingTest::unpackStopsAtLength() {
     QCOMPARE(Packing::unpack(msg, 1, 0), QByteArray());
 }
 
-void PackingTest::unpackIgnoresHighBit() {
+void tst_Packing::unpackIgnoresHighBit() {
     QCOMPARE(Packing::unpack(bytes("80 81"), 0, 1), bytes("80"));
 }
 
-void PackingTest::unpackShortInput_data() {
+void tst_Packing::unpackShortInput_data() {
     QTest::addColumn<QByteArray>("msg");
     QTest::addColumn<int>("pos");
     QTest::addColumn<int>("length");
@@ -96,12 +96,12 @@ void PackingTest::unpackShortInput_data() {
     QTest::newRow("largest 14-bit length in a short message") << bytes("00 01 F7") << 0 << 0x3FFF;
 }
 
-void PackingTest::unpackShortInput() {
+void tst_Packing::unpackShortInput() {
     QFETCH(QByteArray, msg);
     QFETCH(int, pos);
     QFETCH(int, length);
     QCOMPARE(msgErrorCode([&] { Packing::unpack(msg, pos, length); }), msg_error::MALFORMED);
 }
 
-QTEST_APPLESS_MAIN(PackingTest)
-#include "PackingTest.moc"
+QTEST_APPLESS_MAIN(tst_Packing)
+#include "tst_Packing.moc"
