@@ -18,6 +18,8 @@ import os
 import struct
 import sys
 
+from generated_file import write_if_changed
+
 RHYTHM_SIZE = 116
 MUSIC_PRESET_SIZE = 43
 SONG_SIZE = 817
@@ -131,17 +133,6 @@ def empty_song():
     assert body[10:22] == b"User Song 1 " and body[20:21] == b"1"
     assert body[30] == 0 and body[357] == 0
     return bytes(body)
-
-
-def write_if_changed(path, data):
-    try:
-        with open(path, "rb") as existing:
-            if existing.read() == data:
-                return
-    except OSError:
-        pass
-    with open(path, "wb") as out:
-        out.write(data)
 
 
 def main(argv):

@@ -24,6 +24,8 @@ Status pictures: the word ("SAVING", "LOADING", "DELETING") centred on rows
 import os
 import sys
 
+from generated_file import write_if_changed
+
 WIDTH = 80
 HEIGHT = 28
 ROW_BYTES = WIDTH // 8
@@ -113,17 +115,6 @@ def status_picture(word):
     picture.frame(0, 0, WIDTH - 1, HEIGHT - 2)
     picture.text_centred(word, 10)
     return picture.to_bytes()
-
-
-def write_if_changed(path, data):
-    try:
-        with open(path, "rb") as existing:
-            if existing.read() == data:
-                return
-    except OSError:
-        pass
-    with open(path, "wb") as out:
-        out.write(data)
 
 
 def main(argv):

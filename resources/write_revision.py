@@ -13,6 +13,8 @@ import os
 import subprocess
 import sys
 
+from generated_file import write_if_changed
+
 
 def describe(source_dir):
     env = dict(os.environ)
@@ -36,25 +38,10 @@ def describe(source_dir):
     return text
 
 
-def write_if_changed(path, text):
-    data = (text + "\n").encode("utf-8")
-    try:
-        with open(path, "rb") as existing:
-            if existing.read() == data:
-                return
-    except OSError:
-        pass
-    os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
-    temporary = path + ".tmp"
-    with open(temporary, "wb") as out:
-        out.write(data)
-    os.replace(temporary, path)
-
-
 def main(argv):
     if len(argv) != 3:
         sys.exit("usage: write_revision.py SOURCE_DIR OUTPUT_FILE")
-    write_if_changed(argv[2], describe(argv[1]))
+    write_if_changed(argv[2], (describe(argv[1]) + "\n").encode("utf-8"))
 
 
 if __name__ == "__main__":
