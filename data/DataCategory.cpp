@@ -101,6 +101,11 @@ DataCategory* DataCategory::fromFileName(const QString& fileName) {
     return nullptr;
 }
 
+void DataCategory::registerMetaTypes() {
+    qRegisterMetaType<const_DataCategory*>("zel::qmix::data::const_DataCategory*");
+    qRegisterMetaType<DataCategoryList>("zel::qmix::data::DataCategoryList");
+}
+
 DataCategory* categoryFromId(int id, int keyboardArea) {
     switch (id) {
     case 18:

@@ -46,6 +46,10 @@ public:
     // extensions of all categories are distinct.
     static DataCategory* fromFileName(const QString& fileName);
 
+    // Makes category pointers and lists travel through queued signals under
+    // the names the views' signatures use.
+    static void registerMetaTypes();
+
 protected:
     struct Properties {
         int id;

@@ -37,6 +37,7 @@ private slots:
     void fromFileName_data();
     void fromFileName();
     void fromKeyWord();
+    void metaTypesTravelByTheirSignatureNames();
 };
 
 void tst_DataCategory::properties_data() {
@@ -179,6 +180,14 @@ void tst_DataCategory::fromKeyWord() {
     for (DataCategory* category : DataCategory::all())
         QCOMPARE(DataCategory::fromKeyWord(category->keyWord()), category);
     QCOMPARE(DataCategory::fromKeyWord(QStringLiteral("rhythm")), nullptr);
+}
+
+void tst_DataCategory::metaTypesTravelByTheirSignatureNames() {
+    DataCategory::registerMetaTypes();
+    const QMetaType pointer = QMetaType::fromName("zel::qmix::data::const_DataCategory*");
+    QVERIFY(pointer.isValid());
+    QCOMPARE(pointer, QMetaType::fromType<const_DataCategory*>());
+    QVERIFY(QMetaType::fromName("zel::qmix::data::DataCategoryList").isValid());
 }
 
 QTEST_GUILESS_MAIN(tst_DataCategory)
