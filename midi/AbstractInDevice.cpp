@@ -1,0 +1,69 @@
+#include "midi/AbstractInDevice.h"
+
+#include "midi/IMidiInHandler.h"
+
+#include <QMutexLocker>
+
+#include <chrono>
+
+namespace zel::qmix::midi {
+
+AbstractInDevice::AbstractInDevice(const InDeviceInfo& info, QObject* parent)
+    : QObject(parent), info_(info) {}
+
+void AbstractInDevice::setHandler(IMidiInHandler* handler) {
+    QMutexLocker locker(&handlerMutex_);
+    handler_ = handler;
+}
+
+QByteArray AbstractInDevice::takeReceived() {
+    QMutexLocker locker(&queueMutex_);
+    return queue_.isEmpty() ? QByteArray() : queue_.takeFirst();
+}
+
+QByteArray AbstractInDevice::takeReceived(int timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        QByteArray message = takeReceived();
+        if (!message.isEmpty())
+            return message;
+        std::unique_lock<std::mutex> lock(arrivalMutex_);
+        // Checked again under the wake-up lock, so an arrival between the take
+        // above and this wait is not slept through.
+        {
+            QMutexLocker queueLocker(&queueMutex_);
+            if (!queue_.isEmpty())
+                continue;
+        }
+        if (arrival_.wait_until(lock, deadline) == std::cv_status::timeout)
+            return takeReceived();
+    }
+}
+
+void AbstractInDevice::clearReceived() {
+    QMutexLocker locker(&queueMutex_);
+    queue_.clear();
+}
+
+void AbstractInDevice::enqueueReceived(const QByteArray& message) {
+    if (message.isEmpty())
+        return;
+    {
+        QMutexLocker locker(&queueMutex_);
+        queue_.append(message);
+        notifyReceived();
+    }
+    std::lock_guard<std::mutex> lock(arrivalMutex_);
+    arrival_.notify_all();
+}
+
+void AbstractInDevice::notifyReceived() {
+    {
+        QMutexLocker locker(&handlerMutex_);
+        if (handler_)
+            handler_->midiInCallback();
+    }
+    emit received();
+}
+
+} // namespace zel::qmix::midi
