@@ -9,7 +9,8 @@
 namespace zel::qmix::midi {
 
 AbstractInDevice::AbstractInDevice(const InDeviceInfo& info, QObject* parent)
-    : QObject(parent), info_(info) {}
+    : QObject(parent)
+    , info_(info) {}
 
 void AbstractInDevice::setHandler(IMidiInHandler* handler) {
     QMutexLocker locker(&handlerMutex_);

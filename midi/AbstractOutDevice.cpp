@@ -3,6 +3,7 @@
 namespace zel::qmix::midi {
 
 AbstractOutDevice::AbstractOutDevice(const OutDeviceInfo& info, QObject* parent)
-    : QObject(parent), info_(info) {}
+    : QObject(parent)
+    , info_(info) {}
 
 } // namespace zel::qmix::midi

@@ -12,7 +12,9 @@ class PortInfo : public IDeviceInfo {
 public:
     PortInfo() = default;
     PortInfo(MidiApi api, unsigned int index, const QString& name)
-        : api_(api), index_(index), name_(name) {}
+        : api_(api)
+        , index_(index)
+        , name_(name) {}
 
     QString name() const override { return name_; }
     MidiApi api() const { return api_; }
