@@ -14,7 +14,9 @@ class AbstractInDevice;
 class AbstractOutDevice;
 
 // Owns the port lists and the one open port pair, and gives the commands a
-// thread-safe way to talk through it.
+// thread-safe way to talk through it. Every operation holds the handler's
+// lock for its whole duration, the search (up to 500 ms per candidate pair)
+// and a waiting takeReceived(int) included.
 class DeviceHandler : public QObject {
     Q_OBJECT
 public:
@@ -37,6 +39,7 @@ public:
     QByteArray takeReceived(int timeoutMs);
     void clearReceived();
 
+    // The ports found by the last connectDevice() or openMatching().
     InDeviceInfoList inList() const;
     OutDeviceInfoList outList() const;
     // The open pair's descriptions; default-constructed while disconnected.
@@ -44,6 +47,10 @@ public:
     OutDeviceInfo connectedOut() const;
 
 signals:
+    // A message arrived on the open input. Relayed with an automatic
+    // connection, so it reaches listeners through their event loop; a listener
+    // that connects directly runs on the MIDI thread and must not call back
+    // into the handler from there.
     void received();
 
 private:
