@@ -2,6 +2,8 @@
 
 #include "midi/PortInfo.h"
 
+#include <QMetaType>
+
 namespace zel::qmix::midi {
 
 // One MIDI input port.
@@ -11,3 +13,6 @@ public:
 };
 
 } // namespace zel::qmix::midi
+
+// Carried in QVariant (queued signals, data-driven tests).
+Q_DECLARE_METATYPE(zel::qmix::midi::InDeviceInfo)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaType>
 #include <QString>
 
 namespace zel::qmix::midi {
@@ -11,3 +12,6 @@ enum class MidiApi { AlsaSequencer, Jack, Wire };
 QString midiApiName(MidiApi api);
 
 } // namespace zel::qmix::midi
+
+// Carried in QVariant (queued signals, data-driven tests).
+Q_DECLARE_METATYPE(zel::qmix::midi::MidiApi)

@@ -38,8 +38,9 @@ TestEndpoint::Responder TestEndpoint::echo() {
 }
 
 TestEndpoint::Responder TestEndpoint::answerIps(int category, int id) {
-    return [category, id](TestEndpoint& self, const QByteArray&) {
-        self.sendToProgram(ipsReply(category, id));
+    return [category, id](TestEndpoint& self, const QByteArray& message) {
+        if (message == probeRequest())
+            self.sendToProgram(ipsReply(category, id));
     };
 }
 

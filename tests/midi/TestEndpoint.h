@@ -27,7 +27,8 @@ public:
     // Responders for the usual cases.
     static Responder silent() { return {}; }
     static Responder echo();
-    // Answers every message with a well-formed IPS of the given parameter.
+    // Answers the search's parameter request with a well-formed IPS of the
+    // given parameter, and nothing else.
     static Responder answerIps(int category, int id);
 
 private:
