@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QList>
+#include <QRecursiveMutex>
+#include <QSharedPointer>
+#include <QThread>
+
+#include <array>
+
+namespace zel::qmix::comm {
+
+class AbstractCommand;
+
+// The one thread on which every command runs, one at a time, taken from a
+// five-level priority queue: level 0 first, first in first out within a
+// level. The queue lock is never held while a command runs.
+class CommunicationThread : public QThread {
+    Q_OBJECT
+public:
+    static constexpr int LevelCount = 5;
+    static constexpr int LowestLevel = LevelCount - 1;
+    static constexpr int IdleSleepMs = 5;
+
+    explicit CommunicationThread();
+    ~CommunicationThread() override;
+
+    // Queues the command; the thread runs it when its turn comes. A level
+    // outside 0..4 is taken as the lowest.
+    void enqueue(const QSharedPointer<AbstractCommand>& command, int level);
+    // Drops every queued command unexecuted. Returns them, so the caller
+    // decides where the last reference goes.
+    QList<QSharedPointer<AbstractCommand>> clear();
+    int queuedCount(int level) const;
+
+signals:
+    void proceed();
+
+public slots:
+    void executeCommand();
+
+protected:
+    void run() override;
+
+private:
+    QSharedPointer<AbstractCommand> takeNext();
+
+    std::array<QList<QSharedPointer<AbstractCommand>>, LevelCount> queue_;
+    mutable QRecursiveMutex mutex_;
+};
+
+} // namespace zel::qmix::comm

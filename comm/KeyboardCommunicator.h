@@ -1,0 +1,100 @@
+#pragma once
+
+#include "comm/PortChoice.h"
+
+#include <QList>
+#include <QMutex>
+#include <QObject>
+#include <QSharedPointer>
+#include <QString>
+#include <QWeakPointer>
+
+#include <atomic>
+#include <memory>
+
+namespace zel::qmix::midi {
+class DeviceHandler;
+}
+
+namespace zel::qmix::comm {
+
+class AbstractCommand;
+class CommunicationThread;
+
+// The single entry point to the keyboard: owns the port pair and the
+// communication thread, builds each command, wires it to the caller and
+// queues it by priority. Construction connects, so it blocks while the ports
+// are searched.
+class KeyboardCommunicator : public QObject {
+    Q_OBJECT
+public:
+    // Whether a command is one of the long, cancellable transfers that the
+    // progress display counts and that cancel each other when one fails.
+    enum class Weight { Light, Heavy };
+
+    // Levels of the priority queue, 0 served first.
+    static constexpr int ControlLevel = 0;
+    static constexpr int QueryLevel = 1;
+    static constexpr int MemoryLevel = 3;
+    static constexpr int TransferLevel = 4;
+
+    // Searches every candidate port pair for the keyboard.
+    explicit KeyboardCommunicator(QObject* parent = nullptr);
+    // Connects as chosen; reconnect() uses the same choice.
+    explicit KeyboardCommunicator(const PortChoice& ports, QObject* parent = nullptr);
+    ~KeyboardCommunicator() override;
+
+    bool isConnected() const;
+    void disconnectKeyboard();
+    // Drops every queued command unexecuted and silently, then connects anew.
+    bool reconnect();
+
+    midi::DeviceHandler* deviceHandler() const { return handler_.get(); }
+    const PortChoice& portChoice() const { return ports_; }
+
+    // `slot` receives the name through finished(QString).
+    void registerModelNameCommand(const QObject* receiver, const char* slot,
+                                  Qt::ConnectionType type = Qt::AutoConnection);
+
+    // Blocks until the keyboard told its model name; "" when it could not.
+    QString modelName();
+
+    // Queues a command built by one of the register operations. Heavy
+    // commands take part in chain cancellation and are announced through
+    // newHeavyCommandRegistered().
+    void registerCommand(const QSharedPointer<AbstractCommand>& command, int level,
+                         Weight weight = Weight::Light);
+
+    // Wiring helpers for the register operations. Each connection is checked;
+    // a failure is a programming error, reported in release builds too.
+    static bool connectChecked(const QObject* sender, const char* signal, const QObject* receiver,
+                               const char* method, Qt::ConnectionType type = Qt::AutoConnection);
+    // The caller's cancel or suspend signal reaches the command even while it
+    // runs, and never a command that is already gone.
+    void connectCancelSource(const QSharedPointer<AbstractCommand>& command, const QObject* source,
+                             const char* signal);
+    void connectSuspendSource(const QSharedPointer<AbstractCommand>& command, const QObject* source,
+                              const char* signal);
+
+signals:
+    void newHeavyCommandRegistered();
+    void cancelRequestedFromCommand();
+
+private:
+    void start();
+    bool connectKeyboard();
+    void cancelHeavyCommands();
+    QWeakPointer<AbstractCommand> queueModelNameCommand(const QObject* receiver, const char* slot,
+                                                        Qt::ConnectionType type);
+
+    std::unique_ptr<midi::DeviceHandler> handler_;
+    std::unique_ptr<CommunicationThread> thread_;
+    std::atomic<bool> connected_{false};
+    PortChoice ports_;
+    // Commands that a failing heavy command cancels. Weak, so the list never
+    // keeps a finished command alive.
+    QMutex heavyMutex_;
+    QList<QWeakPointer<AbstractCommand>> heavyCommands_;
+};
+
+} // namespace zel::qmix::comm
