@@ -1,0 +1,33 @@
+#pragma once
+
+#include "emu/KeyboardRunner.h"
+#include "midi/WireEndpoint.h"
+
+#include <memory>
+
+namespace zel::qmix::emu {
+
+// A virtual keyboard at the far end of the in-process wire. It answers on its
+// own thread, so replies reach the program asynchronously, as from a device,
+// and delays (a busy keyboard, an injected slowness) hold them back there.
+// Attach it with midi::Wire::attach() to make it appear in the port lists.
+class KeyboardWireEndpoint : public midi::WireEndpoint {
+public:
+    static QString defaultName();
+
+    explicit KeyboardWireEndpoint(std::unique_ptr<VirtualKeyboard> keyboard,
+                                  const QString& name = defaultName());
+    // Detaches from the wire first, so no message arrives while the keyboard
+    // is shut down.
+    ~KeyboardWireEndpoint() override;
+
+    void receiveFromProgram(const QByteArray& message) override;
+
+    // Lets `look` see the keyboard between two messages.
+    void inspect(const std::function<void(const VirtualKeyboard&)>& look) const;
+
+private:
+    KeyboardRunner runner_;
+};
+
+} // namespace zel::qmix::emu
