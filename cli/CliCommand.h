@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cli/GlobalOptions.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -20,7 +22,7 @@ public:
     // One line per form of the command, for the help text.
     virtual QList<UsageLine> usage() const = 0;
     // `arguments` are the words after the command's name; returns the exit status.
-    virtual int run(const QStringList& arguments) = 0;
+    virtual int run(const QStringList& arguments, const GlobalOptions& options) = 0;
 
 protected:
     // Reports a usage error on standard error and returns the usage exit status.

@@ -3,6 +3,8 @@
 #include "cli/Console.h"
 #include "cli/ExitStatus.h"
 #include "cli/FileCommand.h"
+#include "cli/IdentifyCommand.h"
+#include "cli/PortsCommand.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -13,11 +15,19 @@ namespace zel::qmix::cli {
 
 CommandLine::CommandLine() {
     commands_.push_back(std::make_unique<FileCommand>());
+    commands_.push_back(std::make_unique<PortsCommand>());
+    commands_.push_back(std::make_unique<IdentifyCommand>());
 }
 
 CommandLine::~CommandLine() = default;
 
-int CommandLine::run(const QStringList& arguments) {
+int CommandLine::run(QStringList arguments) {
+    GlobalOptions options;
+    const QString optionError = options.parse(arguments);
+    if (!optionError.isEmpty()) {
+        Console::err() << "toneharbour-cli: " << optionError << " (see toneharbour-cli --help)\n";
+        return ExitStatus::Usage;
+    }
     if (arguments.isEmpty()) {
         Console::err() << helpText();
         return ExitStatus::Usage;
@@ -39,7 +49,7 @@ int CommandLine::run(const QStringList& arguments) {
                        << "\" (see toneharbour-cli --help)\n";
         return ExitStatus::Usage;
     }
-    return chosen->run(arguments.mid(1));
+    return chosen->run(arguments.mid(1), options);
 }
 
 QString CommandLine::revision() {
@@ -56,20 +66,23 @@ CliCommand* CommandLine::command(const QString& name) const {
 }
 
 QString CommandLine::helpText() const {
-    QList<CliCommand::UsageLine> lines;
-    for (const auto& command : commands_)
-        lines += command->usage();
-    qsizetype width = 0;
-    for (const CliCommand::UsageLine& line : lines)
-        width = std::max(width, line.synopsis.size());
-
-    QString text = QStringLiteral("Usage: toneharbour-cli COMMAND [ARGUMENTS]\n"
-                                  "       toneharbour-cli --help | --version\n\nCommands:\n");
-    for (const CliCommand::UsageLine& line : lines)
-        text += QStringLiteral("  %1  %2\n").arg(line.synopsis, -int(width)).arg(line.summary);
-    text += QStringLiteral("\nExit status: 0 success, 2 usage error, 20 + the file result code "
-                           "for a refused file\n(21 cannot read, 22 cannot write, 23 format "
-                           "error, 24 another model's data, 25 too large).\n");
+    QString text = QStringLiteral(
+        "Usage: toneharbour-cli [KEYBOARD OPTIONS] COMMAND [ARGUMENTS]\n"
+        "       toneharbour-cli --help | --version\n\n"
+        "Keyboard options (for commands that talk to the keyboard):\n"
+        "  --in PATTERN --out PATTERN  open the first MIDI ports whose names contain the\n"
+        "                              patterns instead of searching every port\n"
+        "  --emulate MODEL             use the built-in virtual keyboard of MODEL\n\n"
+        "Commands:\n");
+    for (const auto& command : commands_) {
+        for (const CliCommand::UsageLine& line : command->usage())
+            text += QStringLiteral("  %1\n      %2\n").arg(line.synopsis, line.summary);
+    }
+    text += QStringLiteral(
+        "\nExit status: 0 success, 2 usage error, 10 + the command error code when the keyboard\n"
+        "fails (11 communication error), 20 + the file result code for a refused file\n"
+        "(21 cannot read, 22 cannot write, 23 format error, 24 another model's data,\n"
+        "25 too large).\n");
     return text;
 }
 

@@ -16,7 +16,7 @@ public:
     ~CommandLine();
 
     // `arguments` without the program name; returns the exit status.
-    int run(const QStringList& arguments);
+    int run(QStringList arguments);
     QString helpText() const;
 
 private:

@@ -83,7 +83,7 @@ QList<CliCommand::UsageLine> FileCommand::usage() const {
                             "(RHYTHM, SEQUENCER or MUSICPRESET)")}};
 }
 
-int FileCommand::run(const QStringList& arguments) {
+int FileCommand::run(const QStringList& arguments, const GlobalOptions&) {
     const QString sub = arguments.value(0);
     if (sub == QLatin1String("info"))
         return info(arguments.mid(1));

@@ -10,7 +10,7 @@ class FileCommand : public CliCommand {
 public:
     QString name() const override;
     QList<UsageLine> usage() const override;
-    int run(const QStringList& arguments) override;
+    int run(const QStringList& arguments, const GlobalOptions& options) override;
 
 private:
     int info(const QStringList& arguments) const;

@@ -9,14 +9,18 @@ function(th_add_layer name)
     target_link_libraries(${name} PUBLIC ${ARG_LIBS})
 endfunction()
 
-# th_add_qtest(NAME SOURCES... LIBS libs...): one Qt Test executable under CTest.
-# GUI tests run on the offscreen platform, so no display is needed.
+# th_add_qtest(NAME SOURCES... LIBS libs...): one Qt Test executable under CTest,
+# labelled with its layer (the name of the tests/ subfolder), so that one
+# layer's tests can run alone (ctest -L comm). GUI tests run on the offscreen
+# platform, so no display is needed.
 function(th_add_qtest name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
     add_test(NAME ${name} COMMAND ${name})
+    get_filename_component(layer ${CMAKE_CURRENT_SOURCE_DIR} NAME)
     set_tests_properties(${name} PROPERTIES
+        LABELS ${layer}
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-config;HOME=${CMAKE_BINARY_DIR}/test-home"
         TIMEOUT 300)
 endfunction()

@@ -1,0 +1,71 @@
+#include "cli/KeyboardLink.h"
+
+#include "comm/KeyboardCommunicator.h"
+#include "comm/ModelIdentifier.h"
+#include "data/KeyboardInfo.h"
+#include "emu/KeyboardFactory.h"
+#include "emu/KeyboardWireEndpoint.h"
+#include "etc/Settings.h"
+#include "midi/Wire.h"
+
+namespace zel::qmix::cli {
+
+KeyboardLink::KeyboardLink(const GlobalOptions& options)
+    : options_(options) {}
+
+KeyboardLink::~KeyboardLink() {
+    // The ports close before the far end of the wire goes away.
+    communicator_.reset();
+    emulated_.reset();
+}
+
+bool KeyboardLink::startEmulation() {
+    emu::KeyboardSetup setup;
+    setup.model = data::KeyboardInfo::find(options_.emulatedModel);
+    if (!setup.model) {
+        error_ = QStringLiteral("unknown model \"%1\" for --emulate").arg(options_.emulatedModel);
+        return false;
+    }
+    std::unique_ptr<emu::VirtualKeyboard> keyboard = emu::KeyboardFactory::create(setup, &error_);
+    if (!keyboard)
+        return false;
+    // A name no MIDI service uses, so that the patterns below find only it.
+    const QString name = QStringLiteral("Emulated %1").arg(setup.model->modelName().trimmed());
+    emulated_ = std::make_unique<emu::KeyboardWireEndpoint>(std::move(keyboard), name);
+    midi::Wire::attach(emulated_.get());
+    options_.inPattern = name;
+    options_.outPattern = name;
+    return true;
+}
+
+data::KeyboardInfo* KeyboardLink::connectAndIdentify() {
+    if (!options_.emulatedModel.isEmpty() && !emulated_ && !startEmulation())
+        return nullptr;
+    const comm::PortChoice ports =
+        options_.inPattern.isEmpty()
+            ? comm::PortChoice::search()
+            : comm::PortChoice::matching(options_.inPattern, options_.outPattern);
+    communicator_ = std::make_unique<comm::KeyboardCommunicator>(ports);
+    if (!communicator_->isConnected()) {
+        error_ = ports.searches()
+                     ? QStringLiteral("no keyboard answers on any MIDI port")
+                     : QStringLiteral("no MIDI ports match --in \"%1\" and --out \"%2\"")
+                           .arg(ports.inPattern, ports.outPattern);
+        return nullptr;
+    }
+
+    // A real keyboard is remembered as the last connected one, as the desktop
+    // program does; the built-in virtual one is not.
+    etc::Settings* settings = emulated_ ? nullptr : etc::Settings::instance();
+    comm::ModelIdentifier identifier(*communicator_, settings);
+    data::KeyboardInfo* model = identifier.identify(comm::ModelIdentifier::Reconnect::Skip);
+    if (!model) {
+        error_ = identifier.reportedName().isEmpty()
+                     ? QStringLiteral("the keyboard did not tell its model name")
+                     : QStringLiteral("the keyboard reports the unsupported model \"%1\"")
+                           .arg(identifier.reportedName());
+    }
+    return model;
+}
+
+} // namespace zel::qmix::cli
