@@ -1,0 +1,7 @@
+#include "bench/SilentEndpoint.h"
+
+namespace zel::qmix::bench {
+
+void SilentEndpoint::receiveFromProgram(const QByteArray&) {}
+
+} // namespace zel::qmix::bench
