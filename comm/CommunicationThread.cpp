@@ -2,8 +2,6 @@
 
 #include "comm/AbstractCommand.h"
 
-#include <QMutexLocker>
-
 namespace zel::qmix::comm {
 
 CommunicationThread::CommunicationThread() {
@@ -26,28 +24,30 @@ void CommunicationThread::enqueue(const QSharedPointer<AbstractCommand>& command
     // The command is deleted where it ran, on this thread.
     if (command->thread() != this)
         command->moveToThread(this);
-    QMutexLocker locker(&mutex_);
+    const std::lock_guard<std::recursive_mutex> lock(mutex_);
     queue_[size_t(level)].append(command);
 }
 
-QList<QSharedPointer<AbstractCommand>> CommunicationThread::clear() {
-    QList<QSharedPointer<AbstractCommand>> dropped;
-    QMutexLocker locker(&mutex_);
+int CommunicationThread::clear() {
+    const std::lock_guard<std::recursive_mutex> lock(mutex_);
+    int count = 0;
     for (auto& level : queue_) {
-        dropped += level;
+        count += int(level.size());
+        dropped_ += level;
         level.clear();
     }
-    return dropped;
+    return count;
 }
 
 int CommunicationThread::queuedCount(int level) const {
     if (level < 0 || level >= LevelCount)
         return 0;
-    QMutexLocker locker(&mutex_);
+    const std::lock_guard<std::recursive_mutex> lock(mutex_);
     return int(queue_[size_t(level)].size());
 }
 
 void CommunicationThread::executeCommand() {
+    releaseDropped();
     if (QSharedPointer<AbstractCommand> command = takeNext())
         command->execute();
     else
@@ -60,8 +60,17 @@ void CommunicationThread::run() {
     exec();
 }
 
+void CommunicationThread::releaseDropped() {
+    QList<QSharedPointer<AbstractCommand>> released;
+    {
+        const std::lock_guard<std::recursive_mutex> lock(mutex_);
+        released.swap(dropped_);
+    }
+    // The last references go here, outside the lock.
+}
+
 QSharedPointer<AbstractCommand> CommunicationThread::takeNext() {
-    QMutexLocker locker(&mutex_);
+    const std::lock_guard<std::recursive_mutex> lock(mutex_);
     for (auto& level : queue_) {
         if (!level.isEmpty())
             return level.takeFirst();

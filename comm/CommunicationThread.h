@@ -1,11 +1,11 @@
 #pragma once
 
 #include <QList>
-#include <QRecursiveMutex>
 #include <QSharedPointer>
 #include <QThread>
 
 #include <array>
+#include <mutex>
 
 namespace zel::qmix::comm {
 
@@ -27,9 +27,9 @@ public:
     // Queues the command; the thread runs it when its turn comes. A level
     // outside 0..4 is taken as the lowest.
     void enqueue(const QSharedPointer<AbstractCommand>& command, int level);
-    // Drops every queued command unexecuted. Returns them, so the caller
-    // decides where the last reference goes.
-    QList<QSharedPointer<AbstractCommand>> clear();
+    // Drops every queued command unexecuted and returns how many there were.
+    // They are released on this thread, where they live.
+    int clear();
     int queuedCount(int level) const;
 
 signals:
@@ -43,9 +43,13 @@ protected:
 
 private:
     QSharedPointer<AbstractCommand> takeNext();
+    void releaseDropped();
 
     std::array<QList<QSharedPointer<AbstractCommand>>, LevelCount> queue_;
-    mutable QRecursiveMutex mutex_;
+    QList<QSharedPointer<AbstractCommand>> dropped_;
+    // A standard mutex, so that thread checkers see the hand-over of each
+    // command from the registering thread to this one.
+    mutable std::recursive_mutex mutex_;
 };
 
 } // namespace zel::qmix::comm

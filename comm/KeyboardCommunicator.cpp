@@ -8,7 +8,6 @@
 
 #include "midi/DeviceHandler.h"
 
-#include <QMutexLocker>
 #include <QtDebug>
 
 namespace zel::qmix::comm {
@@ -45,10 +44,8 @@ void KeyboardCommunicator::disconnectKeyboard() {
 }
 
 bool KeyboardCommunicator::reconnect() {
-    // The dropped commands never run and emit nothing. They are released on
-    // the communication thread, where they live.
-    QMetaObject::invokeMethod(
-        thread_.get(), [dropped = thread_->clear()] { Q_UNUSED(dropped); }, Qt::QueuedConnection);
+    // The dropped commands never run and emit nothing.
+    thread_->clear();
     connected_.store(connectKeyboard());
     return connected_.load();
 }
@@ -75,7 +72,7 @@ void KeyboardCommunicator::registerCommand(const QSharedPointer<AbstractCommand>
     if (weight == Weight::Heavy) {
         connect(command.data(), &AbstractCommand::cancelRequested, this,
                 &KeyboardCommunicator::cancelRequestedFromCommand, Qt::DirectConnection);
-        QMutexLocker locker(&heavyMutex_);
+        const std::lock_guard<std::mutex> lock(heavyMutex_);
         heavyCommands_.removeIf([](const QWeakPointer<AbstractCommand>& c) { return c.isNull(); });
         heavyCommands_.append(command);
     }
@@ -130,7 +127,7 @@ bool KeyboardCommunicator::connectKeyboard() {
 void KeyboardCommunicator::cancelHeavyCommands() {
     QList<QSharedPointer<AbstractCommand>> alive;
     {
-        QMutexLocker locker(&heavyMutex_);
+        const std::lock_guard<std::mutex> lock(heavyMutex_);
         for (const QWeakPointer<AbstractCommand>& weak : heavyCommands_) {
             if (QSharedPointer<AbstractCommand> command = weak.toStrongRef())
                 alive.append(command);

@@ -3,7 +3,6 @@
 #include "comm/PortChoice.h"
 
 #include <QList>
-#include <QMutex>
 #include <QObject>
 #include <QSharedPointer>
 #include <QString>
@@ -11,6 +10,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 
 namespace zel::qmix::midi {
 class DeviceHandler;
@@ -93,7 +93,7 @@ private:
     PortChoice ports_;
     // Commands that a failing heavy command cancels. Weak, so the list never
     // keeps a finished command alive.
-    QMutex heavyMutex_;
+    std::mutex heavyMutex_;
     QList<QWeakPointer<AbstractCommand>> heavyCommands_;
 };
 

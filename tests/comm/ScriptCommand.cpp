@@ -1,24 +1,30 @@
 #include "ScriptCommand.h"
 
 #include <QElapsedTimer>
-#include <QMutexLocker>
 #include <QThread>
 
 using namespace zel::qmix::comm;
 
 void EventLog::add(const QString& event) {
-    QMutexLocker locker(&mutex_);
+    const std::lock_guard<std::mutex> lock(mutex_);
     events_.append(event);
 }
 
 QStringList EventLog::events() const {
-    QMutexLocker locker(&mutex_);
-    return events_;
+    const std::lock_guard<std::mutex> lock(mutex_);
+    // A list of its own: one that shared its buffer with the log would let the
+    // reader's copy and the writer's append meet in the same block.
+    QStringList copy;
+    copy.reserve(events_.size());
+    for (const QString& event : events_)
+        copy.append(event);
+    return copy;
 }
 
 QStringList EventLog::eventsOf(const QString& prefix) const {
     QStringList matching;
-    for (const QString& event : events()) {
+    const QStringList all = events();
+    for (const QString& event : all) {
         if (event.startsWith(prefix))
             matching.append(event);
     }

@@ -2,11 +2,11 @@
 
 #include "comm/AbstractCommand.h"
 
-#include <QMutex>
 #include <QStringList>
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 
 // Everything the scripted commands of one test did, in order, from whatever
 // thread they ran on.
@@ -19,7 +19,7 @@ public:
     int count(const QString& event) const;
 
 private:
-    mutable QMutex mutex_;
+    mutable std::mutex mutex_;
     QStringList events_;
 };
 

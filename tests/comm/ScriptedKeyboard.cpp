@@ -6,8 +6,6 @@
 #include "sysex/SysexNumbers.h"
 #include "sysex/msg_error.h"
 
-#include <QMutexLocker>
-
 using namespace zel::qmix;
 
 namespace {
@@ -28,7 +26,7 @@ ScriptedKeyboard::~ScriptedKeyboard() {
 }
 
 void ScriptedKeyboard::setMode(Mode mode) {
-    QMutexLocker locker(&mutex_);
+    const std::lock_guard<std::mutex> lock(mutex_);
     mode_ = mode;
 }
 
@@ -38,23 +36,28 @@ void ScriptedKeyboard::setParameter(int id, const QVector<qint32>& values) {
 
 void ScriptedKeyboard::setAreaParameter(int category, int area, int id,
                                         const QVector<qint32>& values) {
-    QMutexLocker locker(&mutex_);
+    const std::lock_guard<std::mutex> lock(mutex_);
     table_.insert(Key{id, category, area}, values);
 }
 
 void ScriptedKeyboard::setUnanswered(const QSet<int>& ids) {
-    QMutexLocker locker(&mutex_);
+    const std::lock_guard<std::mutex> lock(mutex_);
     unanswered_ = ids;
 }
 
 void ScriptedKeyboard::setNoiseBeforeAnswers(const QList<QByteArray>& messages) {
-    QMutexLocker locker(&mutex_);
+    const std::lock_guard<std::mutex> lock(mutex_);
     noise_ = messages;
 }
 
 QList<ScriptedKeyboard::Received> ScriptedKeyboard::received() const {
-    QMutexLocker locker(&mutex_);
-    return received_;
+    const std::lock_guard<std::mutex> lock(mutex_);
+    // A list of its own, never sharing its buffer with the one still growing.
+    QList<Received> copy;
+    copy.reserve(received_.size());
+    for (const Received& message : received_)
+        copy.append(message);
+    return copy;
 }
 
 QList<ScriptedKeyboard::Received> ScriptedKeyboard::requests() const {
@@ -67,7 +70,7 @@ QList<ScriptedKeyboard::Received> ScriptedKeyboard::requests() const {
 }
 
 void ScriptedKeyboard::clearReceived() {
-    QMutexLocker locker(&mutex_);
+    const std::lock_guard<std::mutex> lock(mutex_);
     received_.clear();
 }
 
@@ -75,7 +78,7 @@ void ScriptedKeyboard::receiveFromProgram(const QByteArray& message) {
     const Received parsed = parse(message);
     QList<QByteArray> answers;
     {
-        QMutexLocker locker(&mutex_);
+        const std::lock_guard<std::mutex> lock(mutex_);
         received_.append(parsed);
         if (parsed.type == 1)
             noteWrite(parsed);

@@ -5,10 +5,10 @@
 #include <QByteArray>
 #include <QList>
 #include <QMap>
-#include <QMutex>
 #include <QSet>
 #include <QVector>
 
+#include <mutex>
 #include <tuple>
 
 // A keyboard stand-in on the in-process wire. It answers parameter requests
@@ -57,7 +57,7 @@ private:
     QVector<qint32> valuesFor(const Received& request) const;
     void noteWrite(const Received& write);
 
-    mutable QMutex mutex_;
+    mutable std::mutex mutex_;
     Mode mode_ = Mode::Answer;
     QMap<Key, QVector<qint32>> table_;
     QList<QByteArray> noise_;

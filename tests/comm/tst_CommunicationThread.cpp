@@ -100,7 +100,7 @@ void tst_CommunicationThread::clearDropsQueuedCommands() {
     QCOMPARE(thread.queuedCount(0), 1);
     QCOMPARE(thread.queuedCount(4), 1);
 
-    QCOMPARE(thread.clear().size(), 2);
+    QCOMPARE(thread.clear(), 2);
     QCOMPARE(thread.queuedCount(0), 0);
     QCOMPARE(thread.queuedCount(4), 0);
     gate->open();
