@@ -27,6 +27,7 @@ bool JackServer::start() {
     }
     qputenv("JACK_DEFAULT_SERVER", name_.toLocal8Bit());
     qputenv("JACK_NO_AUDIO_RESERVATION", "1");
+    qputenv("JACK_NO_START_SERVER", "1");
     server_.setProcessChannelMode(QProcess::MergedChannels);
     server_.start(jackd,
                   {QStringLiteral("--no-realtime"), QStringLiteral("-S"), QStringLiteral("-n"),

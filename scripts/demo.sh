@@ -1,14 +1,17 @@
 #!/bin/sh
-# Installs what is missing, builds, and shows the program at work on sample
-# files the build makes: empty items of three categories, what they hold, and
-# how different keyboard models judge them.
+# Installs what is missing, builds, and shows the program at work:
+#  - finding and identifying a keyboard: the built-in virtual keyboard, then
+#    the virtual keyboard program on a private JACK server, found by the same
+#    port search a real keyboard goes through;
+#  - the file layer on sample files the build makes: empty items of three
+#    categories, what they hold, and how different keyboard models judge them.
 set -eu
 cd "$(dirname "$0")/.."
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 ./scripts/setup-debian.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$JOBS" --target toneharbour-cli
+cmake --build build -j "$JOBS" --target toneharbour-cli toneharbour-keyboard
 
 CLI=build/cli/toneharbour-cli
 SAMPLES=build/samples
@@ -24,6 +27,45 @@ show() {
 }
 
 "$CLI" --version
+
+printf '\n### The keyboard link\n'
+show --emulate PRV-3200 identify
+show --emulate LM-4100 identify
+
+# The virtual keyboard as a program of its own on a private JACK server.
+SERVER="toneharbour-demo-$$"
+export JACK_DEFAULT_SERVER="$SERVER" JACK_NO_AUDIO_RESERVATION=1 JACK_NO_START_SERVER=1
+jackd --no-realtime -S -n "$SERVER" -d dummy -r 48000 -p 64 >"$SAMPLES/jackd.log" 2>&1 &
+JACK_PID=$!
+KEYBOARD_PID=""
+stop_servers() {
+    [ -n "$KEYBOARD_PID" ] && kill "$KEYBOARD_PID" 2>/dev/null && wait "$KEYBOARD_PID" 2>/dev/null
+    kill "$JACK_PID" 2>/dev/null && wait "$JACK_PID" 2>/dev/null
+    return 0
+}
+trap stop_servers EXIT INT TERM
+if jack_wait -w -t 20 >/dev/null 2>&1; then
+    printf '\n$ toneharbour-keyboard --model QS-2 &\n'
+    build/emu/toneharbour-keyboard --model QS-2 --state "$SAMPLES/keyboard-state" \
+        >"$SAMPLES/keyboard.log" 2>&1 &
+    KEYBOARD_PID=$!
+    tries=0
+    until grep -q '^READY$' "$SAMPLES/keyboard.log" || [ "$tries" -ge 100 ]; do
+        tries=$((tries + 1))
+        sleep 0.1
+    done
+    cat "$SAMPLES/keyboard.log"
+    show ports
+    show identify
+    stop_servers
+    KEYBOARD_PID=""
+else
+    echo "(the JACK server did not start; skipping the MIDI part)"
+fi
+# Nothing answers now.
+show identify
+
+printf '\n### The file layer\n'
 show file new SEQUENCER "$SAMPLES/UserSong3.CMS" --model PRV-3200 --area 3
 show file info "$SAMPLES/UserSong3.CMS"
 show file check "$SAMPLES/UserSong3.CMS" --model PRV-3200

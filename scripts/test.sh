@@ -2,7 +2,10 @@
 # Installs what is missing, builds, and runs the whole check suite:
 #   1. the Qt Test suite (normal build),
 #   2. the same suite under AddressSanitizer + UndefinedBehaviorSanitizer,
-#   3. a short smoke run of every libFuzzer target from its seed corpus.
+#   3. the threaded layers' tests (MIDI ports, command engine, virtual
+#      keyboard) under ThreadSanitizer,
+#   4. a short smoke run of every libFuzzer target from its seed corpus.
+# Tests labelled "jack" start a private JACK server of their own.
 # Set TH_FUZZ_SECONDS to change the length of each fuzz run (default 5).
 set -eu
 cd "$(dirname "$0")/.."
@@ -20,10 +23,19 @@ cmake --build build -j "$JOBS"
 ctest --test-dir build --output-on-failure -j "$JOBS"
 
 step "Build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTH_SANITIZE=address,undefined >/dev/null
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTH_SANITIZE=address,undefined \
+    -DTH_BUILD_BENCHMARKS=OFF >/dev/null
 cmake --build build-asan -j "$JOBS"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure -j "$JOBS"
+
+step "Build and test the threaded layers with ThreadSanitizer"
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTH_SANITIZE=thread \
+    -DTH_BUILD_BENCHMARKS=OFF >/dev/null
+cmake --build build-tsan -j "$JOBS"
+# JACK's own threads are not instrumented, so the JACK tests stay out of this run.
+TSAN_OPTIONS="halt_on_error=1 suppressions=$ROOT/tests/tsan.supp" \
+    ctest --test-dir build-tsan --output-on-failure -j "$JOBS" -L 'midi|comm|emu' -LE jack
 
 step "Fuzz smoke runs (${FUZZ_SECONDS}s each)"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -17,6 +17,7 @@ WORK=$(mktemp -d)
 SERVER="toneharbour-e2e-$$"
 export JACK_DEFAULT_SERVER="$SERVER"
 export JACK_NO_AUDIO_RESERVATION=1
+export JACK_NO_START_SERVER=1
 JACK_PID=""
 KEYBOARD_PID=""
 
