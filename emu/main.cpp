@@ -10,6 +10,7 @@
 #include "midi/VirtualPortPair.h"
 
 #include <QCoreApplication>
+#include <QThread>
 
 #include <cstdio>
 
@@ -22,6 +23,10 @@ constexpr int kCannotStart = 1;
 constexpr int kUsageError = 2;
 
 const char* kPortSuffix = "MIDI 1";
+// JACK refuses a new client now and then while another of a similar name is
+// going away; a few tries get past that.
+constexpr int kOpenAttempts = 5;
+constexpr unsigned long kOpenRetryMs = 200;
 
 void printTo(FILE* stream, const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stream);
@@ -65,8 +70,14 @@ int main(int argc, char* argv[]) {
                                [&ports](const QByteArray& message) { ports.send(message); });
     runner.start();
     // The MIDI thread only queues what arrives; the runner answers.
-    if (!ports.open(options.portName(), QString::fromLatin1(kPortSuffix),
-                    [&runner](QByteArray message) { runner.post(message); })) {
+    bool open = false;
+    for (int attempt = 0; attempt < kOpenAttempts && !open; ++attempt) {
+        if (attempt > 0)
+            QThread::msleep(kOpenRetryMs);
+        open = ports.open(options.portName(), QString::fromLatin1(kPortSuffix),
+                          [&runner](QByteArray message) { runner.post(message); });
+    }
+    if (!open) {
         printTo(stderr, QStringLiteral("toneharbour-keyboard: cannot open virtual MIDI ports "
                                        "(neither the ALSA sequencer nor a JACK server runs)\n"));
         return kCannotStart;

@@ -99,13 +99,16 @@ void tst_KeyboardProgram::cleanupTestCase() {
 bool tst_KeyboardProgram::startKeyboard(QProcess& keyboard, const QStringList& arguments) {
     keyboard.setReadChannel(QProcess::StandardOutput);
     keyboard.start(QStringLiteral(TH_KEYBOARD_PROGRAM), arguments);
-    if (!keyboard.waitForStarted(kWaitMs))
-        return false;
-    while (!keyboard.canReadLine()) {
-        if (!keyboard.waitForReadyRead(kWaitMs))
-            return false;
+    bool ready = keyboard.waitForStarted(kWaitMs);
+    while (ready && !keyboard.canReadLine())
+        ready = keyboard.waitForReadyRead(kWaitMs);
+    ready = ready && keyboard.readLine() == "READY\n";
+    if (!ready) {
+        keyboard.waitForFinished(kWaitMs);
+        qWarning("the keyboard did not start (exit code %d): %s", keyboard.exitCode(),
+                 keyboard.readAllStandardError().constData());
     }
-    return keyboard.readLine() == "READY\n";
+    return ready;
 }
 
 bool tst_KeyboardProgram::stopKeyboard(QProcess& keyboard, int signalNumber) {
@@ -155,10 +158,14 @@ void tst_KeyboardProgram::isFoundAndAnswersAsItsModel() {
 
 void tst_KeyboardProgram::secondRunSeesTheStoredState() {
     QProcess keyboard;
-    QVERIFY(startKeyboard(keyboard, {"--model", "LM-4200", "--state", stateDir_.path()}));
+    // Another name than the first run's: JACK may still be letting go of it.
+    QVERIFY(startKeyboard(
+        keyboard, {"--model", "LM-4200", "--state", stateDir_.path(), "--name", "Second Run"}));
     {
         midi::DeviceHandler handler;
         QVERIFY(connectToKeyboard(handler));
+        QCOMPARE(midi::PortClassifier::clientOf(handler.connectedIn()),
+                 QStringLiteral("Second Run"));
         handler.send(KeyboardHarness::ips(0, 25, {3}));
         handler.send(KeyboardHarness::ips(0, 26, {2}));
         handler.send(KeyboardHarness::ips(0, 27, {17}));
@@ -171,7 +178,8 @@ void tst_KeyboardProgram::secondRunSeesTheStoredState() {
 
 void tst_KeyboardProgram::interruptEndsItCleanly() {
     QProcess keyboard;
-    QVERIFY(startKeyboard(keyboard, {"--model", "PRV-3200", "--delay", "5"}));
+    QVERIFY(
+        startKeyboard(keyboard, {"--model", "PRV-3200", "--delay", "5", "--name", "Third Run"}));
     {
         midi::DeviceHandler handler;
         QVERIFY(connectToKeyboard(handler));
