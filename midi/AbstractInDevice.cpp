@@ -2,7 +2,7 @@
 
 #include "midi/IMidiInHandler.h"
 
-#include <QMutexLocker>
+#include <mutex>
 
 #include <chrono>
 
@@ -13,12 +13,12 @@ AbstractInDevice::AbstractInDevice(const InDeviceInfo& info, QObject* parent)
     , info_(info) {}
 
 void AbstractInDevice::setHandler(IMidiInHandler* handler) {
-    QMutexLocker locker(&handlerMutex_);
+    std::lock_guard<std::recursive_mutex> locker(handlerMutex_);
     handler_ = handler;
 }
 
 QByteArray AbstractInDevice::takeReceived() {
-    QMutexLocker locker(&queueMutex_);
+    std::lock_guard<std::recursive_mutex> locker(queueMutex_);
     return queue_.isEmpty() ? QByteArray() : queue_.takeFirst();
 }
 
@@ -32,7 +32,7 @@ QByteArray AbstractInDevice::takeReceived(int timeoutMs) {
         // Checked again under the wake-up lock, so an arrival between the take
         // above and this wait is not slept through.
         {
-            QMutexLocker queueLocker(&queueMutex_);
+            std::lock_guard<std::recursive_mutex> queueLocker(queueMutex_);
             if (!queue_.isEmpty())
                 continue;
         }
@@ -42,7 +42,7 @@ QByteArray AbstractInDevice::takeReceived(int timeoutMs) {
 }
 
 void AbstractInDevice::clearReceived() {
-    QMutexLocker locker(&queueMutex_);
+    std::lock_guard<std::recursive_mutex> locker(queueMutex_);
     queue_.clear();
 }
 
@@ -50,7 +50,7 @@ void AbstractInDevice::enqueueReceived(const QByteArray& message) {
     if (message.isEmpty())
         return;
     {
-        QMutexLocker locker(&queueMutex_);
+        std::lock_guard<std::recursive_mutex> locker(queueMutex_);
         queue_.append(message);
         notifyReceived();
     }
@@ -60,7 +60,7 @@ void AbstractInDevice::enqueueReceived(const QByteArray& message) {
 
 void AbstractInDevice::notifyReceived() {
     {
-        QMutexLocker locker(&handlerMutex_);
+        std::lock_guard<std::recursive_mutex> locker(handlerMutex_);
         if (handler_)
             handler_->midiInCallback();
     }

@@ -5,7 +5,7 @@
 #include "midi/DeviceFactory.h"
 #include "midi/PortClassifier.h"
 
-#include <QMutexLocker>
+#include <mutex>
 
 namespace zel::qmix::midi {
 
@@ -31,7 +31,7 @@ DeviceHandler::~DeviceHandler() {
 }
 
 bool DeviceHandler::connectDevice() {
-    QMutexLocker locker(&mutex_);
+    std::lock_guard<std::recursive_mutex> locker(mutex_);
     disconnectDevice();
     inList_.refresh();
     outList_.refresh();
@@ -43,7 +43,7 @@ bool DeviceHandler::connectDevice() {
 }
 
 bool DeviceHandler::openPair(const InDeviceInfo& in, const OutDeviceInfo& out) {
-    QMutexLocker locker(&mutex_);
+    std::lock_guard<std::recursive_mutex> locker(mutex_);
     disconnectDevice();
     in_ = DeviceFactory::createIn(in, this).release();
     out_ = DeviceFactory::createOut(out, this).release();
@@ -56,7 +56,7 @@ bool DeviceHandler::openPair(const InDeviceInfo& in, const OutDeviceInfo& out) {
 }
 
 bool DeviceHandler::openMatching(const QString& inPattern, const QString& outPattern) {
-    QMutexLocker locker(&mutex_);
+    std::lock_guard<std::recursive_mutex> locker(mutex_);
     disconnectDevice();
     inList_.refresh();
     outList_.refresh();
@@ -68,7 +68,7 @@ bool DeviceHandler::openMatching(const QString& inPattern, const QString& outPat
 }
 
 void DeviceHandler::disconnectDevice() {
-    QMutexLocker locker(&mutex_);
+    std::lock_guard<std::recursive_mutex> locker(mutex_);
     if (in_) {
         in_->close();
         disconnect(in_, &AbstractInDevice::received, this, &DeviceHandler::received);
@@ -83,51 +83,51 @@ void DeviceHandler::disconnectDevice() {
 }
 
 bool DeviceHandler::isConnected() const {
-    QMutexLocker locker(&mutex_);
+    std::lock_guard<std::recursive_mutex> locker(mutex_);
     return in_ && out_;
 }
 
 void DeviceHandler::send(const QByteArray& message) {
-    QMutexLocker locker(&mutex_);
+    std::lock_guard<std::recursive_mutex> locker(mutex_);
     if (out_)
         out_->send(message);
 }
 
 QByteArray DeviceHandler::takeReceived() {
-    QMutexLocker locker(&mutex_);
+    std::lock_guard<std::recursive_mutex> locker(mutex_);
     return in_ ? in_->takeReceived() : QByteArray();
 }
 
 QByteArray DeviceHandler::takeReceived(int timeoutMs) {
     // The lock is held through the wait: a reconnect must not delete the port
     // under it, and waits for it to end as for any other port operation.
-    QMutexLocker locker(&mutex_);
+    std::lock_guard<std::recursive_mutex> locker(mutex_);
     return in_ ? in_->takeReceived(timeoutMs) : QByteArray();
 }
 
 void DeviceHandler::clearReceived() {
-    QMutexLocker locker(&mutex_);
+    std::lock_guard<std::recursive_mutex> locker(mutex_);
     if (in_)
         in_->clearReceived();
 }
 
 InDeviceInfoList DeviceHandler::inList() const {
-    QMutexLocker locker(&mutex_);
+    std::lock_guard<std::recursive_mutex> locker(mutex_);
     return inList_;
 }
 
 OutDeviceInfoList DeviceHandler::outList() const {
-    QMutexLocker locker(&mutex_);
+    std::lock_guard<std::recursive_mutex> locker(mutex_);
     return outList_;
 }
 
 InDeviceInfo DeviceHandler::connectedIn() const {
-    QMutexLocker locker(&mutex_);
+    std::lock_guard<std::recursive_mutex> locker(mutex_);
     return in_ ? in_->info() : InDeviceInfo();
 }
 
 OutDeviceInfo DeviceHandler::connectedOut() const {
-    QMutexLocker locker(&mutex_);
+    std::lock_guard<std::recursive_mutex> locker(mutex_);
     return out_ ? out_->info() : OutDeviceInfo();
 }
 

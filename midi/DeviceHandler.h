@@ -6,7 +6,7 @@
 
 #include <QByteArray>
 #include <QObject>
-#include <QRecursiveMutex>
+#include <mutex>
 
 namespace zel::qmix::midi {
 
@@ -59,7 +59,7 @@ private:
     AbstractInDevice* in_ = nullptr;
     AbstractOutDevice* out_ = nullptr;
     DeviceSearcher searcher_;
-    mutable QRecursiveMutex mutex_;
+    mutable std::recursive_mutex mutex_;
 };
 
 } // namespace zel::qmix::midi

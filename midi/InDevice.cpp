@@ -3,7 +3,7 @@
 #include "midi/PortClassifier.h"
 #include "midi/RtMidiBackend.h"
 
-#include <QMutexLocker>
+#include <mutex>
 
 #include <rtmidi/RtMidi.h>
 
@@ -23,7 +23,7 @@ InDevice::~InDevice() {
 }
 
 bool InDevice::open() {
-    QMutexLocker locker(&mutex_);
+    std::lock_guard<std::recursive_mutex> locker(mutex_);
     release();
     std::unique_ptr<RtMidiIn> midi =
         RtMidiBackend::createIn(info().api(), RtMidiBackend::clientName());
@@ -43,7 +43,7 @@ bool InDevice::open() {
         // bytes are of no use here.
         midi->ignoreTypes(false, true, true);
         midi->setCallback(&InDevice::onMidiMessage, this);
-        midi->openPort(unsigned(index), "in");
+        midi->openPort(unsigned(index), RtMidiBackend::inPortName().toStdString());
     } catch (const RtMidiError&) {
     }
     if (!midi->isPortOpen()) {
@@ -63,7 +63,7 @@ void InDevice::close() {
 }
 
 void InDevice::release() {
-    QMutexLocker locker(&mutex_);
+    std::lock_guard<std::recursive_mutex> locker(mutex_);
     {
         std::lock_guard<std::mutex> lock(deliveryMutex_);
         accepting_ = false;

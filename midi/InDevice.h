@@ -2,8 +2,6 @@
 
 #include "midi/AbstractInDevice.h"
 
-#include <QRecursiveMutex>
-
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -33,7 +31,7 @@ private:
     void release();
 
     // The device mutex: open and close.
-    QRecursiveMutex mutex_;
+    std::recursive_mutex mutex_;
     // Held by RtMidi's thread while it hands a message over, and by close()
     // to stop that. Separate from the device mutex because close() waits for
     // the MIDI service, and JACK (synchronous) waits for this client's

@@ -3,7 +3,7 @@
 #include "midi/PortClassifier.h"
 #include "midi/RtMidiBackend.h"
 
-#include <QMutexLocker>
+#include <mutex>
 
 #include <rtmidi/RtMidi.h>
 
@@ -17,7 +17,7 @@ OutDevice::~OutDevice() {
 }
 
 bool OutDevice::open() {
-    QMutexLocker locker(&mutex_);
+    std::lock_guard<std::recursive_mutex> locker(mutex_);
     release();
     std::unique_ptr<RtMidiOut> midi =
         RtMidiBackend::createOut(info().api(), RtMidiBackend::clientName());
@@ -26,7 +26,7 @@ bool OutDevice::open() {
     const int index = RtMidiBackend::findPort(*midi, info().name());
     if (index >= 0) {
         try {
-            midi->openPort(unsigned(index), "out");
+            midi->openPort(unsigned(index), RtMidiBackend::outPortName().toStdString());
         } catch (const RtMidiError&) {
         }
     }
@@ -34,6 +34,9 @@ bool OutDevice::open() {
         RtMidiBackend::dispose(std::move(midi), info().api());
         return false;
     }
+    // The input of the pair was connected before: once this connection
+    // carries data, so does that one.
+    RtMidiBackend::awaitConnection(info().api(), info().name(), RtMidiBackend::outPortName());
     midi_ = std::move(midi);
     return true;
 }
@@ -43,7 +46,7 @@ void OutDevice::close() {
 }
 
 void OutDevice::release() {
-    QMutexLocker locker(&mutex_);
+    std::lock_guard<std::recursive_mutex> locker(mutex_);
     if (midi_)
         RtMidiBackend::dispose(std::move(midi_), info().api());
 }
@@ -53,7 +56,7 @@ bool OutDevice::isCandidate() const {
 }
 
 void OutDevice::send(const QByteArray& message) {
-    QMutexLocker locker(&mutex_);
+    std::lock_guard<std::recursive_mutex> locker(mutex_);
     if (!midi_ || message.isEmpty())
         return;
     try {

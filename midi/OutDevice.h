@@ -2,7 +2,7 @@
 
 #include "midi/AbstractOutDevice.h"
 
-#include <QRecursiveMutex>
+#include <mutex>
 
 #include <memory>
 
@@ -32,7 +32,7 @@ public slots:
 private:
     void release();
 
-    QRecursiveMutex mutex_;
+    std::recursive_mutex mutex_;
     std::unique_ptr<RtMidiOut> midi_; // null while closed; guarded by mutex_
 };
 

@@ -1,5 +1,7 @@
 #include "midi/RtMidiBackend.h"
 
+#include "midi/PortClassifier.h"
+
 #include <alsa/asoundlib.h>
 #include <jack/jack.h>
 #include <rtmidi/RtMidi.h>
@@ -16,10 +18,31 @@ namespace {
 
 // A few JACK periods at any usual buffer size.
 constexpr std::chrono::milliseconds JACK_RELEASE_DELAY(50);
+// How long a new JACK connection may take to reach the running graph; far
+// more than the period or two it takes on a busy machine.
+constexpr std::chrono::milliseconds JACK_CONNECTION_TIMEOUT(2000);
+constexpr std::chrono::milliseconds JACK_CONNECTION_POLL(1);
+// A busy JACK server turns clients away now and then, in short bursts while
+// other clients come and go; such a refusal is tried again for a while.
+constexpr int JACK_CONNECT_ATTEMPTS = 25;
+constexpr std::chrono::milliseconds JACK_RETRY_DELAY(10);
 
 void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
 void ignoreJackMessage(const char*) {}
 void ignoreRtMidiError(RtMidiError::Type, const std::string&, void*) {}
+
+bool isFailure(RtMidiError::Type type) {
+    return type != RtMidiError::WARNING && type != RtMidiError::DEBUG_WARNING;
+}
+
+void noteRtMidiComplaint(RtMidiError::Type, const std::string&, void* complained) {
+    *static_cast<bool*>(complained) = true;
+}
+
+void noteRtMidiFailure(RtMidiError::Type type, const std::string&, void* failed) {
+    if (isFailure(type))
+        *static_cast<bool*>(failed) = true;
+}
 
 // ALSA and JACK print their complaints about a missing service themselves;
 // this program reports such a service as having no ports instead.
@@ -64,14 +87,62 @@ bool alsaSequencerStarts() {
     return true;
 }
 
+// A client of our own, for questions RtMidi cannot answer. Null when no
+// server runs (that answer is final) or when a running one keeps refusing.
+jack_client_t* openJackClient() {
+    const QByteArray name = RtMidiBackend::clientName().toUtf8();
+    for (int attempt = 1;; ++attempt) {
+        jack_status_t status = jack_status_t(0);
+        if (jack_client_t* client = jack_client_open(name.constData(), JackNoStartServer, &status))
+            return client;
+        if (!(status & JackServerError) || attempt == JACK_CONNECT_ATTEMPTS)
+            return nullptr;
+        std::this_thread::sleep_for(JACK_RETRY_DELAY);
+    }
+}
+
 bool jackServerRuns() {
-    jack_status_t status;
-    jack_client_t* client = jack_client_open(RtMidiBackend::clientName().toUtf8().constData(),
-                                             JackNoStartServer, &status);
+    jack_client_t* client = openJackClient();
     if (!client)
         return false;
     jack_client_close(client);
     return true;
+}
+
+// RtMidi's JACK client connects to the server when it is made and, failing
+// that, again whenever it is asked for ports; a failure only shows as a
+// complaint to the error callback.
+template <typename Client> bool jackClientConnects(Client& midi) {
+    for (int attempt = 1;; ++attempt) {
+        bool complained = false;
+        midi.setErrorCallback(&noteRtMidiComplaint, &complained);
+        midi.getPortCount();
+        midi.setErrorCallback(&ignoreRtMidiError, nullptr);
+        if (!complained)
+            return true;
+        if (attempt == JACK_CONNECT_ATTEMPTS)
+            return false;
+        std::this_thread::sleep_for(JACK_RETRY_DELAY);
+    }
+}
+
+// Whether `target` is connected, in the graph JACK runs now, to a port
+// `ownPort` of this program.
+bool jackConnectionIsLive(jack_client_t* client, const QString& target, const QString& ownPort) {
+    jack_port_t* port = jack_port_by_name(client, target.toUtf8().constData());
+    if (!port)
+        return false;
+    const char** connections = jack_port_get_all_connections(client, port);
+    if (!connections)
+        return false;
+    bool live = false;
+    for (const char** name = connections; *name && !live; ++name) {
+        const PortInfo peer(MidiApi::Jack, 0, QString::fromUtf8(*name));
+        live =
+            PortClassifier::isOwnPort(peer) && peer.name().section(QLatin1Char(':'), 1) == ownPort;
+    }
+    jack_free(connections);
+    return live;
 }
 
 template <typename Client>
@@ -82,6 +153,8 @@ std::unique_ptr<Client> createClient(MidiApi api, const QString& client) {
         auto midi = std::make_unique<Client>(rtMidiApi(api), client.toStdString());
         midi->setErrorCallback(&ignoreRtMidiError, nullptr);
         if (midi->getCurrentApi() != rtMidiApi(api))
+            return nullptr;
+        if (api == MidiApi::Jack && !jackClientConnects(*midi))
             return nullptr;
         return midi;
     } catch (const RtMidiError&) {
@@ -107,12 +180,12 @@ template <typename Client> QStringList portNames(MidiApi api) {
 template <typename Client> void disposeClient(std::unique_ptr<Client> midi, MidiApi api) {
     if (!midi)
         return;
-    const bool hadPort = midi->isPortOpen();
     try {
         midi->closePort();
     } catch (const RtMidiError&) {
     }
-    if (hadPort && api == MidiApi::Jack)
+    // isPortOpen() is false for a virtual port, so every JACK client waits.
+    if (api == MidiApi::Jack)
         std::this_thread::sleep_for(JACK_RELEASE_DELAY);
     midi.reset();
 }
@@ -173,6 +246,33 @@ int RtMidiBackend::findPort(RtMidi& midi, const QString& name) {
     } catch (const RtMidiError&) {
     }
     return -1;
+}
+
+bool RtMidiBackend::openVirtualPort(RtMidi& midi, const QString& port) {
+    // RtMidi reports a failed virtual port only through its error callback.
+    bool failed = false;
+    midi.setErrorCallback(&noteRtMidiFailure, &failed);
+    try {
+        midi.openVirtualPort(port.toStdString());
+    } catch (const RtMidiError&) {
+        failed = true;
+    }
+    midi.setErrorCallback(&ignoreRtMidiError, nullptr);
+    return !failed;
+}
+
+void RtMidiBackend::awaitConnection(MidiApi api, const QString& target, const QString& ownPort) {
+    if (api != MidiApi::Jack)
+        return;
+    silenceLibraries();
+    jack_client_t* client = openJackClient();
+    if (!client)
+        return;
+    const auto deadline = std::chrono::steady_clock::now() + JACK_CONNECTION_TIMEOUT;
+    while (!jackConnectionIsLive(client, target, ownPort) &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(JACK_CONNECTION_POLL);
+    jack_client_close(client);
 }
 
 void RtMidiBackend::dispose(std::unique_ptr<RtMidiIn> midi, MidiApi api) {

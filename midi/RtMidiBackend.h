@@ -40,6 +40,20 @@ public:
     // Indexes shift as devices come and go, so a port is always found anew.
     static int findPort(RtMidi& midi, const QString& name);
 
+    // Names of this program's own ports, after the client name.
+    static QString inPortName() { return QStringLiteral("in"); }
+    static QString outPortName() { return QStringLiteral("out"); }
+
+    // Returns once the connection between the port `target` and this
+    // program's port `ownPort` carries data. JACK applies a new connection
+    // from a later period on, so a message sent right after connecting could
+    // go out while the running period still lacks it, and be lost. Returns at
+    // once for the ALSA sequencer, whose connections take effect when made.
+    static void awaitConnection(MidiApi api, const QString& target, const QString& ownPort);
+
+    // Opens a port that other clients connect to; false when it cannot be made.
+    static bool openVirtualPort(RtMidi& midi, const QString& port);
+
     // Closes the client's port and destroys the client. RtMidi's JACK process
     // callback may still be reading the client's buffers right after the port
     // closes, so a JACK client that had a port open lives a few periods longer.

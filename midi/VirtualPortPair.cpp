@@ -13,6 +13,8 @@ constexpr unsigned char SYSEX_END = 0xF7;
 
 } // namespace
 
+VirtualPortPair::VirtualPortPair() = default;
+
 VirtualPortPair::~VirtualPortPair() {
     close();
 }
@@ -36,14 +38,15 @@ bool VirtualPortPair::openOn(MidiApi api, const QString& client, const QString& 
     std::unique_ptr<RtMidiIn> in = RtMidiBackend::createIn(api, client);
     std::unique_ptr<RtMidiOut> out = RtMidiBackend::createOut(api, client);
     if (in && out) {
+        bool callbackSet = false;
         try {
             in->ignoreTypes(false, true, true);
             in->setCallback(&VirtualPortPair::onMidiMessage, this);
-            in->openVirtualPort(port.toStdString());
-            out->openVirtualPort(port.toStdString());
+            callbackSet = true;
         } catch (const RtMidiError&) {
         }
-        if (in->isPortOpen() && out->isPortOpen()) {
+        if (callbackSet && RtMidiBackend::openVirtualPort(*in, port) &&
+            RtMidiBackend::openVirtualPort(*out, port)) {
             in_ = std::move(in);
             out_ = std::move(out);
             api_ = api;

@@ -24,7 +24,7 @@ public:
     // Called on the MIDI thread with each complete incoming SysEx message.
     using Receiver = std::function<void(QByteArray)>;
 
-    VirtualPortPair() = default;
+    VirtualPortPair();
     ~VirtualPortPair();
 
     VirtualPortPair(const VirtualPortPair&) = delete;

@@ -3,7 +3,7 @@
 #include "midi/Wire.h"
 #include "midi/WireLink.h"
 
-#include <QMutexLocker>
+#include <mutex>
 
 namespace zel::qmix::midi {
 
@@ -15,7 +15,7 @@ WireInDevice::~WireInDevice() {
 }
 
 bool WireInDevice::open() {
-    QMutexLocker locker(&mutex_);
+    std::lock_guard<std::recursive_mutex> locker(mutex_);
     release();
     std::shared_ptr<WireLink> link = Wire::linkFor(info().name(), info().index());
     if (!link || !link->bindInput(this))
@@ -29,7 +29,7 @@ void WireInDevice::close() {
 }
 
 void WireInDevice::release() {
-    QMutexLocker locker(&mutex_);
+    std::lock_guard<std::recursive_mutex> locker(mutex_);
     // Unbinding waits for a delivery in progress, so none reaches this
     // device once it is closed.
     if (link_)

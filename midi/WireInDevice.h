@@ -2,7 +2,7 @@
 
 #include "midi/AbstractInDevice.h"
 
-#include <QRecursiveMutex>
+#include <mutex>
 
 #include <memory>
 
@@ -31,7 +31,7 @@ private:
     void deliver(const QByteArray& message) { enqueueReceived(message); }
     void release();
 
-    QRecursiveMutex mutex_;
+    std::recursive_mutex mutex_;
     std::shared_ptr<WireLink> link_; // null while closed; guarded by mutex_
 };
 

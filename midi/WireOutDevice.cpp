@@ -3,7 +3,7 @@
 #include "midi/Wire.h"
 #include "midi/WireLink.h"
 
-#include <QMutexLocker>
+#include <mutex>
 
 namespace zel::qmix::midi {
 
@@ -11,7 +11,7 @@ WireOutDevice::WireOutDevice(const OutDeviceInfo& info, QObject* parent)
     : AbstractOutDevice(info, parent) {}
 
 bool WireOutDevice::open() {
-    QMutexLocker locker(&mutex_);
+    std::lock_guard<std::recursive_mutex> locker(mutex_);
     link_.reset();
     std::shared_ptr<WireLink> link = Wire::linkFor(info().name(), info().index());
     if (!link || link->isCut())
@@ -21,12 +21,12 @@ bool WireOutDevice::open() {
 }
 
 void WireOutDevice::close() {
-    QMutexLocker locker(&mutex_);
+    std::lock_guard<std::recursive_mutex> locker(mutex_);
     link_.reset();
 }
 
 void WireOutDevice::send(const QByteArray& message) {
-    QMutexLocker locker(&mutex_);
+    std::lock_guard<std::recursive_mutex> locker(mutex_);
     if (link_)
         link_->deliverToEndpoint(message);
 }

@@ -2,7 +2,7 @@
 
 #include "midi/AbstractOutDevice.h"
 
-#include <QRecursiveMutex>
+#include <mutex>
 
 #include <memory>
 
@@ -26,7 +26,7 @@ public slots:
     void send(const QByteArray& message) override;
 
 private:
-    QRecursiveMutex mutex_;
+    std::recursive_mutex mutex_;
     std::shared_ptr<WireLink> link_; // null while closed; guarded by mutex_
 };
 
