@@ -5,6 +5,7 @@ namespace zel::qmix::emu {
 KeyboardRunner::KeyboardRunner(std::unique_ptr<VirtualKeyboard> keyboard, Sink sink)
     : keyboard_(std::move(keyboard))
     , sink_(std::move(sink)) {
+    Q_ASSERT(keyboard_);
     keyboard_->setOutput([this](const QByteArray& message, int delayMs) {
         pending_.push_back({message, delayMs});
     });

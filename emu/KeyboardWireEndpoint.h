@@ -15,6 +15,7 @@ class KeyboardWireEndpoint : public midi::WireEndpoint {
 public:
     static QString defaultName();
 
+    // `keyboard` must not be null (see KeyboardFactory::create()).
     explicit KeyboardWireEndpoint(std::unique_ptr<VirtualKeyboard> keyboard,
                                   const QString& name = defaultName());
     // Detaches from the wire first, so no message arrives while the keyboard

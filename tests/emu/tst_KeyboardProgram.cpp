@@ -113,8 +113,12 @@ bool tst_KeyboardProgram::startKeyboard(QProcess& keyboard, const QStringList& a
 
 bool tst_KeyboardProgram::stopKeyboard(QProcess& keyboard, int signalNumber) {
     ::kill(pid_t(keyboard.processId()), signalNumber);
-    return keyboard.waitForFinished(kWaitMs) && keyboard.exitStatus() == QProcess::NormalExit &&
-           keyboard.exitCode() == 0;
+    const bool clean = keyboard.waitForFinished(kWaitMs) &&
+                       keyboard.exitStatus() == QProcess::NormalExit && keyboard.exitCode() == 0;
+    if (!clean)
+        qWarning("the keyboard did not end cleanly (exit code %d): %s", keyboard.exitCode(),
+                 keyboard.readAllStandardError().constData());
+    return clean;
 }
 
 void tst_KeyboardProgram::withoutAMidiServiceItSaysSo() {
