@@ -30,13 +30,13 @@ bool OutDevice::open() {
         } catch (const RtMidiError&) {
         }
     }
-    if (!midi->isPortOpen()) {
+    // The input of a pair is connected first: once this connection carries
+    // data, so does that one.
+    if (!midi->isPortOpen() || !RtMidiBackend::awaitConnection(info().api(), info().name(),
+                                                               RtMidiBackend::outPortName())) {
         RtMidiBackend::dispose(std::move(midi), info().api());
         return false;
     }
-    // The input of the pair was connected before: once this connection
-    // carries data, so does that one.
-    RtMidiBackend::awaitConnection(info().api(), info().name(), RtMidiBackend::outPortName());
     midi_ = std::move(midi);
     return true;
 }

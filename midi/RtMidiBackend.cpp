@@ -261,18 +261,21 @@ bool RtMidiBackend::openVirtualPort(RtMidi& midi, const QString& port) {
     return !failed;
 }
 
-void RtMidiBackend::awaitConnection(MidiApi api, const QString& target, const QString& ownPort) {
+bool RtMidiBackend::awaitConnection(MidiApi api, const QString& target, const QString& ownPort) {
     if (api != MidiApi::Jack)
-        return;
+        return true;
     silenceLibraries();
     jack_client_t* client = openJackClient();
     if (!client)
-        return;
+        return false;
     const auto deadline = std::chrono::steady_clock::now() + JACK_CONNECTION_TIMEOUT;
-    while (!jackConnectionIsLive(client, target, ownPort) &&
-           std::chrono::steady_clock::now() < deadline)
+    bool live = jackConnectionIsLive(client, target, ownPort);
+    while (!live && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(JACK_CONNECTION_POLL);
+        live = jackConnectionIsLive(client, target, ownPort);
+    }
     jack_client_close(client);
+    return live;
 }
 
 void RtMidiBackend::dispose(std::unique_ptr<RtMidiIn> midi, MidiApi api) {

@@ -44,12 +44,13 @@ public:
     static QString inPortName() { return QStringLiteral("in"); }
     static QString outPortName() { return QStringLiteral("out"); }
 
-    // Returns once the connection between the port `target` and this
-    // program's port `ownPort` carries data. JACK applies a new connection
+    // Waits until the connection between the port `target` and this
+    // program's port `ownPort` carries data; false when it never does (the
+    // connection failed, or the server went away). JACK applies a new connection
     // from a later period on, so a message sent right after connecting could
-    // go out while the running period still lacks it, and be lost. Returns at
+    // go out while the running period still lacks it, and be lost. True at
     // once for the ALSA sequencer, whose connections take effect when made.
-    static void awaitConnection(MidiApi api, const QString& target, const QString& ownPort);
+    static bool awaitConnection(MidiApi api, const QString& target, const QString& ownPort);
 
     // Opens a port that other clients connect to; false when it cannot be made.
     static bool openVirtualPort(RtMidi& midi, const QString& port);
