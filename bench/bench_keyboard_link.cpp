@@ -1,7 +1,6 @@
 // Figures of the keyboard link: parameter-request round trips per second over
 // the in-process wire and over a JACK server, and the CPU a command burns
 // while it waits for a keyboard that does not answer.
-#include "bench/JackServer.h"
 #include "bench/RequestLoopCommand.h"
 #include "bench/SilentEndpoint.h"
 #include "data/KeyboardInfo.h"
@@ -9,6 +8,7 @@
 #include "emu/KeyboardWireEndpoint.h"
 #include "midi/DeviceHandler.h"
 #include "midi/Wire.h"
+#include "tests/support/JackServer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -77,9 +77,10 @@ BENCHMARK(BM_ParameterRequestsOverWire)
 // The virtual keyboard as its own process on JACK ports, as a real keyboard
 // would be reached.
 void BM_ParameterRequestsOverJack(benchmark::State& state) {
-    bench::JackServer server;
-    if (!server.start()) {
-        state.SkipWithError(server.errorText().toStdString().c_str());
+    testsupport::JackServer server(QStringLiteral("toneharbour-bench"));
+    QString error;
+    if (!server.start(&error)) {
+        state.SkipWithError(error.toStdString().c_str());
         return;
     }
     QProcess keyboard;

@@ -6,6 +6,7 @@
 #include "midi/RtMidiBackend.h"
 #include "sysex/IPSDecoder.h"
 #include "sysex/MessageType.h"
+#include "tests/support/JackServer.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -62,38 +63,19 @@ private:
     bool startKeyboard(QProcess& keyboard, const QStringList& arguments);
     bool stopKeyboard(QProcess& keyboard, int signalNumber);
 
-    QString serverName_;
-    QProcess server_;
+    testsupport::JackServer server_{QStringLiteral("th-emu-test")};
     QTemporaryDir stateDir_;
 };
 
 void tst_KeyboardProgram::initTestCase() {
-    const QString jackd = QStandardPaths::findExecutable("jackd");
-    if (jackd.isEmpty())
+    if (!testsupport::JackServer::isInstalled())
         QSKIP("jackd is not installed");
-    serverName_ = QString("th-emu-test-%1").arg(getpid());
-    qputenv("JACK_DEFAULT_SERVER", serverName_.toUtf8());
-    server_.setStandardOutputFile(QProcess::nullDevice());
-    server_.setStandardErrorFile(QProcess::nullDevice());
-    server_.start(jackd, {"--no-realtime", "-S", "-n", serverName_, "-d", "dummy", "-r", "48000",
-                          "-p", "64"});
-    QVERIFY(server_.waitForStarted(kWaitMs));
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
-    while (!midi::RtMidiBackend::isRunning(midi::MidiApi::Jack)) {
-        QVERIFY2(server_.state() != QProcess::NotRunning, "the JACK server ended");
-        QVERIFY2(std::chrono::steady_clock::now() < deadline, "the JACK server did not come up");
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
+    QString error;
+    QVERIFY2(server_.start(&error), qPrintable(error));
 }
 
 void tst_KeyboardProgram::cleanupTestCase() {
-    if (server_.state() != QProcess::NotRunning) {
-        server_.terminate();
-        if (!server_.waitForFinished(kWaitMs)) {
-            server_.kill();
-            server_.waitForFinished(kWaitMs);
-        }
-    }
+    server_.stop();
 }
 
 bool tst_KeyboardProgram::startKeyboard(QProcess& keyboard, const QStringList& arguments) {
@@ -124,7 +106,7 @@ bool tst_KeyboardProgram::stopKeyboard(QProcess& keyboard, int signalNumber) {
 void tst_KeyboardProgram::withoutAMidiServiceItSaysSo() {
     QProcess keyboard;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("JACK_DEFAULT_SERVER", serverName_ + "-absent");
+    environment.insert("JACK_DEFAULT_SERVER", server_.name() + "-absent");
     keyboard.setProcessEnvironment(environment);
     keyboard.start(QStringLiteral(TH_KEYBOARD_PROGRAM), {"--model", "QS-1"});
     QVERIFY(keyboard.waitForFinished(kWaitMs));

@@ -9,6 +9,7 @@
 #include "midi/PortClassifier.h"
 #include "midi/RtMidiBackend.h"
 #include "midi/VirtualPortPair.h"
+#include "tests/support/JackServer.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -19,7 +20,6 @@
 #include <csignal>
 #include <deque>
 #include <mutex>
-#include <sys/prctl.h>
 #include <thread>
 #include <unistd.h>
 
@@ -128,55 +128,22 @@ private slots:
     void disconnectReleasesThePorts();
 
 private:
-    bool serverAnswers();
-
-    QProcess server_;
+    zel::qmix::testsupport::JackServer server_{QStringLiteral("th-midi-test")};
     FakeKeyboard keyboard_;
     DeviceHandler handler_;
 };
 
 void tst_JackTransport::initTestCase() {
-    const QString jackd = QStandardPaths::findExecutable("jackd");
-    if (jackd.isEmpty())
+    if (!zel::qmix::testsupport::JackServer::isInstalled())
         QSKIP("jackd is not installed");
-    const QString name = QString("th-midi-test-%1").arg(getpid());
-    qputenv("JACK_DEFAULT_SERVER", name.toUtf8());
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("JACK_DEFAULT_SERVER", name);
-    server_.setProcessEnvironment(environment);
-    server_.setStandardOutputFile(QProcess::nullDevice());
-    server_.setStandardErrorFile(QProcess::nullDevice());
-    // The server goes with this test even when the test crashes: a JACK
-    // server left behind counts against the few that may run at once.
-    server_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-    server_.start(jackd,
-                  {"--no-realtime", "-S", "-n", name, "-d", "dummy", "-r", "48000", "-p", "64"});
-    QVERIFY(server_.waitForStarted(30000));
-    QVERIFY2(serverAnswers(), "the JACK server did not come up");
-}
-
-bool tst_JackTransport::serverAnswers() {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (RtMidiBackend::isRunning(MidiApi::Jack))
-            return true;
-        if (server_.state() == QProcess::NotRunning)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return false;
+    QString error;
+    QVERIFY2(server_.start(&error), qPrintable(error));
 }
 
 void tst_JackTransport::cleanupTestCase() {
     handler_.disconnectDevice();
     keyboard_.close();
-    if (server_.state() != QProcess::NotRunning) {
-        server_.terminate();
-        if (!server_.waitForFinished(20000)) {
-            server_.kill();
-            server_.waitForFinished(20000);
-        }
-    }
+    server_.stop();
 }
 
 void tst_JackTransport::fakeKeyboardIsFound() {
