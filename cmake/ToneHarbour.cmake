@@ -12,7 +12,8 @@ endfunction()
 # th_add_qtest(NAME SOURCES... LIBS libs...): one Qt Test executable under CTest,
 # labelled with its layer (the name of the tests/ subfolder), so that one
 # layer's tests can run alone (ctest -L comm). GUI tests run on the offscreen
-# platform, so no display is needed.
+# platform, so no display is needed. Each test has settings and a home folder
+# of its own, so that no test sees what another stored.
 function(th_add_qtest name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
@@ -21,6 +22,6 @@ function(th_add_qtest name)
     get_filename_component(layer ${CMAKE_CURRENT_SOURCE_DIR} NAME)
     set_tests_properties(${name} PROPERTIES
         LABELS ${layer}
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-config;HOME=${CMAKE_BINARY_DIR}/test-home"
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-config/${name};HOME=${CMAKE_BINARY_DIR}/test-home/${name}"
         TIMEOUT 300)
 endfunction()

@@ -137,6 +137,10 @@ void tst_FileCommand::initTestCase() {
 
 tst_FileCommand::Run tst_FileCommand::cli(const QStringList& arguments) {
     QProcess process;
+    // Fresh settings: the current model is then the default one.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir_.filePath(QStringLiteral("config")));
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(TH_CLI_PATH), arguments);
     if (!process.waitForFinished(60000))
         return {-1, {}, QStringLiteral("did not finish")};
