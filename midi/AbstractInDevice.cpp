@@ -52,8 +52,11 @@ void AbstractInDevice::enqueueReceived(const QByteArray& message) {
     {
         std::lock_guard<std::recursive_mutex> locker(queueMutex_);
         queue_.append(message);
-        notifyReceived();
     }
+    // The handler runs without the queue lock: it takes its message through
+    // takeReceived() itself, and a handler that makes the far end answer at
+    // once would otherwise take the queue lock again under its own.
+    notifyReceived();
     std::lock_guard<std::mutex> lock(arrivalMutex_);
     arrival_.notify_all();
 }
