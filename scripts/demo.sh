@@ -17,6 +17,8 @@ CLI=build/cli/toneharbour-cli
 SAMPLES=build/samples
 rm -rf "$SAMPLES"
 mkdir -p "$SAMPLES"
+# The demo keeps its settings (the last connected model) to itself.
+export XDG_CONFIG_HOME="$PWD/$SAMPLES/config"
 
 # Runs one command line, echoing it, and shows its exit status.
 show() {
@@ -66,6 +68,7 @@ fi
 show identify
 
 printf '\n### The file layer\n'
+echo "(The current model is the keyboard identified last, QS-2 when the JACK part ran.)"
 show file new SEQUENCER "$SAMPLES/UserSong3.CMS" --model PRV-3200 --area 3
 show file info "$SAMPLES/UserSong3.CMS"
 show file check "$SAMPLES/UserSong3.CMS" --model PRV-3200
