@@ -26,17 +26,12 @@ namespace zel::qmix::data {
 
 namespace {
 
-constexpr int kRhythmCategoryId = 36;
-constexpr int kSequencerCategoryId = 33;
-constexpr int kMusicPresetCategoryId = 37;
-
 constexpr int kMaxRhythmSize = 32764;
 constexpr int kMaxMusicPresetSize = 8200;
 // Song memory the keyboard keeps for itself beyond the largest song.
 constexpr int kSongMemoryOverhead = 3292;
 // Each area, and the pool itself, costs a 4-byte entry in the memory directory.
 constexpr int kDirectoryEntrySize = 4;
-constexpr int kEmptyMusicPresetSize = 43;
 constexpr int kBackupProgressEnd = 70;
 
 constexpr int kSongNameDigitOffset = 20;
@@ -55,7 +50,7 @@ int KeyboardInfo::songMemoryCapacity() const {
 int KeyboardInfo::musicPresetMemoryCapacity() const {
     return musicPresetMemorySize() -
            kDirectoryEntrySize * (areaCount(MusicPresetDataCategory::instance()) + 1) -
-           kEmptyMusicPresetSize;
+           MusicPresetDataCategory::instance()->emptyDataSize();
 }
 
 int KeyboardInfo::maxSongSize() const {
@@ -67,16 +62,13 @@ bool KeyboardInfo::clearsWithEmptyData() const {
 }
 
 QByteArray KeyboardInfo::emptyData(int categoryId, int area) const {
-    switch (categoryId) {
-    case kRhythmCategoryId:
+    if (categoryId == RhythmDataCategory::instance()->id())
         return resource(QStringLiteral(":/empty_data/empty_ac7.dat"));
-    case kMusicPresetCategoryId:
+    if (categoryId == MusicPresetDataCategory::instance()->id())
         return resource(QStringLiteral(":/empty_data/empty_mps.dat"));
-    case kSequencerCategoryId:
+    if (categoryId == SequencerDataCategory::instance()->id())
         return emptySong(area);
-    default:
-        return {};
-    }
+    return {};
 }
 
 QByteArray KeyboardInfo::emptySong(int area) const {
@@ -171,16 +163,13 @@ int KeyboardInfo::maxDataSize(const DataCategory* category) const {
 }
 
 int KeyboardInfo::deleteTime(int categoryId) const {
-    switch (categoryId) {
-    case kSequencerCategoryId:
+    if (categoryId == SequencerDataCategory::instance()->id())
         return songDeleteTime();
-    case kMusicPresetCategoryId:
+    if (categoryId == MusicPresetDataCategory::instance()->id())
         return musicPresetDeleteTime();
-    case kRhythmCategoryId:
+    if (categoryId == RhythmDataCategory::instance()->id())
         return rhythmDeleteTime();
-    default:
-        return 0;
-    }
+    return 0;
 }
 
 int KeyboardInfo::memoryGaugePercent(const DataCategory* category, int used) const {
