@@ -1,6 +1,10 @@
 #pragma once
 
+#include "comm/CommandConnections.h"
+#include "comm/ExpectedArea.h"
 #include "comm/PortChoice.h"
+
+#include <QByteArray>
 
 #include <QList>
 #include <QObject>
@@ -16,10 +20,15 @@ namespace zel::qmix::midi {
 class DeviceHandler;
 }
 
+namespace zel::qmix::etc {
+class GenericChecker;
+}
+
 namespace zel::qmix::comm {
 
 class AbstractCommand;
 class CommunicationThread;
+struct CategoryMemoryCommandInfo;
 
 // The single entry point to the keyboard: owns the port pair and the
 // communication thread, builds each command, wires it to the caller and
@@ -58,6 +67,45 @@ public:
 
     // Blocks until the keyboard told its model name; "" when it could not.
     QString modelName();
+
+    // Transfers (lowest priority, heavy). A send of music presets becomes the
+    // clearing send on models that need it. `lcdPicturePath` empty: the
+    // command's own picture, if any.
+    void registerBulkSendCommand(int category, int areaNumber, const QByteArray& data,
+                                 const QString& title, etc::GenericChecker* checker,
+                                 const ExpectedArea& expected,
+                                 const CommandConnections& connections,
+                                 const QString& lcdPicturePath = QString());
+    void registerBulkReceiveCommand(int category, int areaNumber, const QString& title,
+                                    const CommandConnections& connections,
+                                    const ExpectedArea& expected = ExpectedArea());
+    void registerAllDataBulkReceiveCommand(const CommandConnections& connections);
+    void registerAllDataBulkSendCommand(const QByteArray& backup, const QString& title,
+                                        const CommandConnections& connections);
+    // False, queueing nothing, for a category that cannot be deleted.
+    bool registerAreaDeleteCommand(int category, int areaNumber, const QString& title,
+                                   const CommandConnections& connections);
+
+    // Closing a series of sends (first priority). The end command is queued
+    // only when no transfer is queued or running; returns whether it was.
+    bool registerMultipleBulkSendEndCommand(int category, int areaNumber);
+    bool registerRejectCommand(int category, int areaNumber);
+
+    // Queries. `slot` receives finished(QVariant).
+    void registerAreaDataCommand(int category, int areaNumber, int level, const QObject* receiver,
+                                 const char* slot);
+    void registerCategoryMemoryCommand(int category, const CategoryMemoryCommandInfo& info,
+                                       const QObject* receiver, const char* slot);
+    // False, queueing nothing, for a code that names no category.
+    bool registerDataSizesGetCommand(int category, const QObject* receiver, const char* slot,
+                                     Qt::ConnectionType type = Qt::AutoConnection);
+    // Blocks until the sizes of every area of the category are read; areas
+    // that did not answer are missing from the list.
+    QList<unsigned> dataSizes(int category);
+
+    // Whether commands wait at the given level (the views hold back memory
+    // refreshes while transfers are queued).
+    bool hasQueuedCommands(int level) const;
 
     // Queues a command built by one of the register operations. Heavy
     // commands take part in chain cancellation and are announced through
