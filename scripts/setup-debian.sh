@@ -6,7 +6,7 @@ set -eu
 PACKAGES="cmake ninja-build g++ pkg-config git python3 \
 qt6-base-dev libgl-dev zlib1g-dev libminizip-dev librtmidi-dev \
 clang libclang-rt-14-dev unzip zip \
-jackd2 libjack-jackd2-dev libbenchmark-dev"
+jackd2 libjack-jackd2-dev libbenchmark-dev sox"
 
 missing=""
 for p in $PACKAGES; do
