@@ -95,8 +95,10 @@ unz_file_info currentInfo(unzFile zip) {
 QString currentName(unzFile zip) {
     const unz_file_info info = currentInfo(zip);
     QByteArray name(static_cast<qsizetype>(info.size_filename) + 1, '\0');
-    if (unzGetCurrentFileInfo(zip, nullptr, name.data(), static_cast<uLong>(name.size()), nullptr,
-                              0, nullptr, 0) != UNZ_OK)
+    // The library writes the file information whether it is wanted or not.
+    unz_file_info again{};
+    if (unzGetCurrentFileInfo(zip, &again, name.data(), static_cast<uLong>(name.size()), nullptr, 0,
+                              nullptr, 0) != UNZ_OK)
         fail(Error::Read);
     name.truncate(static_cast<qsizetype>(info.size_filename));
     // A name with a NUL inside is not the name the archive claims.
