@@ -1,16 +1,65 @@
 #include "comm/KeyboardCommunicator.h"
 
 #include "comm/AbstractCommand.h"
+#include "comm/AllDataBulkReceiveCommand.h"
+#include "comm/AllDataBulkSendCommand.h"
+#include "comm/AreaDeleteCommand.h"
+#include "comm/AreaDeleteCommandInfo.h"
+#include "comm/BulkReceiveCommand.h"
+#include "comm/BulkSendCommand.h"
+#include "comm/BulkSendCommandInfo.h"
 #include "comm/CommandRelay.h"
 #include "comm/CommunicationThread.h"
 #include "comm/KeyboardCommunicatorSupporter.h"
 #include "comm/ModelNameCommand.h"
+#include "comm/MultipleBulkSendEndCommand.h"
+#include "comm/MusicPresetBulkSendCommand.h"
+#include "comm/RejectCommand.h"
 
+#include "data/DataCategory.h"
+#include "data/KeyboardInfo.h"
 #include "midi/DeviceHandler.h"
 
+#include <QBuffer>
 #include <QtDebug>
 
 namespace zel::qmix::comm {
+
+namespace {
+
+const char* const BackupTitle = "Receiving Backup Data";
+
+// Where a transfer reports to and listens to; the cancel-disable request
+// only where a command can make it.
+enum class CancelDisable { Skip, Connect };
+
+void connectTransfer(KeyboardCommunicator& communicator,
+                     const QSharedPointer<AbstractCommand>& command,
+                     const CommandConnections& connections, CancelDisable cancelDisable) {
+    AbstractCommand* sender = command.data();
+    const QObject* receiver = connections.receiver;
+    KeyboardCommunicator::connectChecked(sender, SIGNAL(started(QVariant)), receiver,
+                                         connections.startedSlot);
+    KeyboardCommunicator::connectChecked(sender, SIGNAL(finished(QVariant)), receiver,
+                                         connections.finishedSlot);
+    KeyboardCommunicator::connectChecked(sender, SIGNAL(progress(int, int)), receiver,
+                                         connections.progressSlot);
+    if (cancelDisable == CancelDisable::Connect)
+        KeyboardCommunicator::connectChecked(sender, SIGNAL(cancelDisableRequested()), receiver,
+                                             connections.cancelDisableSlot);
+    communicator.connectCancelSource(command, connections.cancelSource, connections.cancelSignal);
+    communicator.connectSuspendSource(command, connections.suspendSource,
+                                      connections.suspendSignal);
+}
+
+// The transfer's data travel in a buffer that goes with the command.
+QBuffer* bufferOf(QObject* command, const QByteArray& data = QByteArray()) {
+    auto* buffer = new QBuffer(command);
+    buffer->setData(data);
+    return buffer;
+}
+
+} // namespace
 
 KeyboardCommunicator::KeyboardCommunicator(QObject* parent)
     : KeyboardCommunicator(PortChoice::search(), parent) {}
@@ -65,6 +114,110 @@ QString KeyboardCommunicator::modelName() {
     const bool answered =
         supporter.waitForAnswer([&] { return !command.isNull() && thread_->isRunning(); });
     return answered ? supporter.receivedString() : QString("");
+}
+
+void KeyboardCommunicator::registerBulkSendCommand(int category, int areaNumber,
+                                                   const QByteArray& data, const QString& title,
+                                                   etc::GenericChecker* checker,
+                                                   const ExpectedArea& expected,
+                                                   const CommandConnections& connections,
+                                                   const QString& lcdPicturePath) {
+    const data::KeyboardInfo* model = data::KeyboardInfo::currentModel();
+    QSharedPointer<BulkSendCommand> command;
+    if (category == MusicPresetBulkSendCommand::MusicPresetCategory &&
+        model->usesMusicPresetSendCommand()) {
+        command = QSharedPointer<MusicPresetBulkSendCommand>::create(
+            handler_.get(), areaNumber, nullptr, model->musicPresetDeleteTime());
+    } else {
+        command =
+            QSharedPointer<BulkSendCommand>::create(handler_.get(), category, areaNumber, nullptr);
+        command->setEndsWithExi(model->isSecondGeneration());
+    }
+    command->setDevice(bufferOf(command.data(), data));
+    command->setExpectedArea(expected);
+    command->setChecker(checker);
+    if (!lcdPicturePath.isEmpty())
+        command->setLcdPicturePath(lcdPicturePath);
+    command->setInfo(QVariant::fromValue(BulkSendCommandInfo{title, category, areaNumber}));
+    connectTransfer(*this, command, connections, CancelDisable::Connect);
+    registerCommand(command, TransferLevel, Weight::Heavy);
+}
+
+void KeyboardCommunicator::registerBulkReceiveCommand(int category, int areaNumber,
+                                                      const QString& title,
+                                                      const CommandConnections& connections,
+                                                      const ExpectedArea& expected) {
+    const data::KeyboardInfo* model = data::KeyboardInfo::currentModel();
+    const auto command =
+        QSharedPointer<BulkReceiveCommand>::create(handler_.get(), category, areaNumber, nullptr);
+    command->setDevice(bufferOf(command.data()));
+    command->setExpectedArea(expected);
+    command->setEndsWithExi(model->isSecondGeneration());
+    command->setInfo(title);
+    connectTransfer(*this, command, connections, CancelDisable::Skip);
+    registerCommand(command, TransferLevel, Weight::Heavy);
+}
+
+void KeyboardCommunicator::registerAllDataBulkReceiveCommand(
+    const CommandConnections& connections) {
+    const data::KeyboardInfo* model = data::KeyboardInfo::currentModel();
+    const auto command = QSharedPointer<AllDataBulkReceiveCommand>::create(handler_.get(), nullptr);
+    command->setDevice(bufferOf(command.data()));
+    command->setExpectedSizes(model->allDataBlockSizes());
+    command->setLcdPictures(model->allDataLcdPictures(true));
+    command->setEndsWithExi(model->isSecondGeneration());
+    command->setInfo(QString::fromLatin1(BackupTitle));
+    connectTransfer(*this, command, connections, CancelDisable::Skip);
+    registerCommand(command, TransferLevel, Weight::Heavy);
+}
+
+void KeyboardCommunicator::registerAllDataBulkSendCommand(const QByteArray& backup,
+                                                          const QString& title,
+                                                          const CommandConnections& connections) {
+    const data::KeyboardInfo* model = data::KeyboardInfo::currentModel();
+    const auto command = QSharedPointer<AllDataBulkSendCommand>::create(handler_.get(), nullptr);
+    command->setDevice(bufferOf(command.data(), backup));
+    command->setExpectedSizes(model->allDataBlockSizes());
+    command->setLcdPictures(model->allDataLcdPictures(false));
+    command->setEndsWithExi(model->isSecondGeneration());
+    command->setInfo(title);
+    connectTransfer(*this, command, connections, CancelDisable::Skip);
+    registerCommand(command, TransferLevel, Weight::Heavy);
+}
+
+bool KeyboardCommunicator::registerAreaDeleteCommand(int category, int areaNumber,
+                                                     const QString& title,
+                                                     const CommandConnections& connections) {
+    const data::DataCategory* deleted = data::categoryFromId(category, 0);
+    if (!deleted || !deleted->isDeletable())
+        return false;
+    const data::KeyboardInfo* model = data::KeyboardInfo::currentModel();
+    const auto command = QSharedPointer<AreaDeleteCommand>::create(
+        handler_.get(), category, areaNumber, model->deleteTime(category));
+    command->setInfo(QVariant::fromValue(AreaDeleteCommandInfo{title, category, areaNumber}));
+    connectTransfer(*this, command, connections, CancelDisable::Skip);
+    registerCommand(command, TransferLevel, Weight::Heavy);
+    return true;
+}
+
+bool KeyboardCommunicator::registerMultipleBulkSendEndCommand(int category, int areaNumber) {
+    // Ending the series while a transfer waits or runs would cut it off.
+    if (hasQueuedCommands(TransferLevel) || BulkDumpCommand::isBulkTransferRunning())
+        return false;
+    registerCommand(
+        QSharedPointer<MultipleBulkSendEndCommand>::create(handler_.get(), category, areaNumber),
+        ControlLevel);
+    return true;
+}
+
+bool KeyboardCommunicator::registerRejectCommand(int category, int areaNumber) {
+    registerCommand(QSharedPointer<RejectCommand>::create(handler_.get(), category, areaNumber),
+                    ControlLevel);
+    return true;
+}
+
+bool KeyboardCommunicator::hasQueuedCommands(int level) const {
+    return thread_->queuedCount(level) > 0;
 }
 
 void KeyboardCommunicator::registerCommand(const QSharedPointer<AbstractCommand>& command,

@@ -101,6 +101,27 @@ QString SystemParameterCommand::readAreaName(bool* ok) {
     return complete ? textOf(values) : QString("");
 }
 
+QString SystemParameterCommand::readSelectedAreaName(int category, int areaNumber) {
+    selectMode(AreaMode);
+    selectCategory(category);
+    selectAreaNumber(areaNumber);
+    bool ok = false;
+    const QString name = readAreaName(&ok);
+    if (!ok)
+        setErrorCode(CommandErrorCode::CommunicationError);
+    return name;
+}
+
+QVector<int> SystemParameterCommand::requestIndexedParameter(int category, int id, int index0,
+                                                             int length) {
+    requestEncoder.setCategory(category);
+    requestEncoder.setIndex(0, index0);
+    const QVector<int> values = requestParameter(length, id, 0);
+    requestEncoder.setCategory(SystemCategory);
+    requestEncoder.setIndex(0, 0);
+    return values;
+}
+
 bool SystemParameterCommand::checkConnection() {
     midi::DeviceHandler* handler = deviceHandler();
     if (handler && handler->isConnected())

@@ -63,6 +63,14 @@ protected:
     QList<int> readAreaSizes(int category, int area);
     // The name of the selected area; "" and ok = false on failure.
     QString readAreaName(bool* ok);
+    // Selects the area and reads its name; "" with CommunicationError set on
+    // failure.
+    QString readSelectedAreaName(int category, int areaNumber);
+
+    // Asks for length + 1 values of a parameter of another parameter
+    // category, at element `index0` of its first index. Fails like
+    // requestParameter(); the system-parameter requests are unaffected.
+    QVector<int> requestIndexedParameter(int category, int id, int index0, int length = 0);
 
     // False, with the command failed, when no keyboard ports are open.
     bool checkConnection();

@@ -1,0 +1,30 @@
+#include "comm/CommandMetaTypes.h"
+
+#include "comm/AreaDeleteCommandInfo.h"
+#include "comm/AreaDeleteCommandResult.h"
+#include "comm/BulkReceiveCommandResult.h"
+#include "comm/BulkSendCommandInfo.h"
+#include "comm/BulkSendCommandResult.h"
+
+#include <QList>
+#include <QMetaType>
+
+#include <mutex>
+
+namespace zel::qmix::comm {
+
+void CommandMetaTypes::registerAll() {
+    static std::once_flag registered;
+    std::call_once(registered, [] {
+        qRegisterMetaType<BulkSendCommandInfo>("zel::qmix::comm::BulkSendCommandInfo");
+        qRegisterMetaType<BulkSendCommandResult>("zel::qmix::comm::BulkSendCommandResult");
+        qRegisterMetaType<BulkReceiveCommandResult>("zel::qmix::comm::BulkReceiveCommandResult");
+        qRegisterMetaType<AreaDeleteCommandInfo>("zel::qmix::comm::AreaDeleteCommandInfo");
+        qRegisterMetaType<AreaDeleteCommandResult>("zel::qmix::comm::AreaDeleteCommandResult");
+        // The data-sizes query answers with this list; its slot signatures
+        // name it so.
+        qRegisterMetaType<QList<unsigned>>("QList<unsigned>");
+    });
+}
+
+} // namespace zel::qmix::comm

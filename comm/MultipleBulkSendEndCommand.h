@@ -1,0 +1,21 @@
+#pragma once
+
+#include "comm/BulkDumpCommand.h"
+
+namespace zel::qmix::comm {
+
+// Closes a series of sends: EXI, a short pause, then EBS for the last area.
+class MultipleBulkSendEndCommand : public BulkDumpCommand {
+    Q_OBJECT
+public:
+    static constexpr int PauseMs = 100;
+
+    MultipleBulkSendEndCommand(midi::DeviceHandler* handler, int category, int areaNumber,
+                               QObject* parent = nullptr);
+
+    void proceed() override;
+    QVariant result() const override;
+    bool isElementActive(const BulkElement& element) const override;
+};
+
+} // namespace zel::qmix::comm
