@@ -47,6 +47,15 @@ public:
 
     QByteArray areaData(int category, int area) const { return memory().areaData(category, area); }
 
+    // The picture last put on the keyboard's display.
+    QByteArray lcdPicture() const {
+        QByteArray picture;
+        endpoint_->inspect([&](const zel::qmix::emu::VirtualKeyboard& keyboard) {
+            picture = keyboard.lcdPicture();
+        });
+        return picture;
+    }
+
 private:
     QString name_;
     std::unique_ptr<zel::qmix::emu::KeyboardWireEndpoint> endpoint_;
