@@ -1,10 +1,18 @@
 #include "cli/CommandLine.h"
 
+#include "cli/BackupCommand.h"
 #include "cli/Console.h"
+#include "cli/DeleteCommand.h"
 #include "cli/ExitStatus.h"
 #include "cli/FileCommand.h"
 #include "cli/IdentifyCommand.h"
+#include "cli/ListCommand.h"
+#include "cli/MemoryCommand.h"
+#include "cli/PackageCommand.h"
 #include "cli/PortsCommand.h"
+#include "cli/ReceiveCommand.h"
+#include "cli/RestoreCommand.h"
+#include "cli/SendCommand.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -17,6 +25,14 @@ CommandLine::CommandLine() {
     commands_.push_back(std::make_unique<FileCommand>());
     commands_.push_back(std::make_unique<PortsCommand>());
     commands_.push_back(std::make_unique<IdentifyCommand>());
+    commands_.push_back(std::make_unique<ListCommand>());
+    commands_.push_back(std::make_unique<MemoryCommand>());
+    commands_.push_back(std::make_unique<ReceiveCommand>());
+    commands_.push_back(std::make_unique<SendCommand>());
+    commands_.push_back(std::make_unique<DeleteCommand>());
+    commands_.push_back(std::make_unique<BackupCommand>());
+    commands_.push_back(std::make_unique<RestoreCommand>());
+    commands_.push_back(std::make_unique<PackageCommand>());
 }
 
 CommandLine::~CommandLine() = default;
@@ -72,17 +88,26 @@ QString CommandLine::helpText() const {
         "Keyboard options (for commands that talk to the keyboard):\n"
         "  --in PATTERN --out PATTERN  open the first MIDI ports whose names contain the\n"
         "                              patterns instead of searching every port\n"
-        "  --emulate MODEL             use the built-in virtual keyboard of MODEL\n\n"
+        "  --emulate MODEL             use the built-in virtual keyboard of MODEL\n"
+        "  --emulate-state DIR         the built-in keyboard keeps its memory in DIR\n"
+        "  --emulate-options TEXT      options of toneharbour-keyboard (faults, delays) for\n"
+        "                              the built-in keyboard, e.g. \"--reject-ack 2\"\n\n"
         "Commands:\n");
     for (const auto& command : commands_) {
         for (const CliCommand::UsageLine& line : command->usage())
             text += QStringLiteral("  %1\n      %2\n").arg(line.synopsis, line.summary);
     }
     text += QStringLiteral(
-        "\nExit status: 0 success, 2 usage error, 10 + the command error code when the keyboard\n"
-        "fails (11 communication error), 20 + the file result code for a refused file\n"
+        "\nAREA is the number the keyboard shows (DSP areas count from 101). Ctrl-C cancels\n"
+        "the running keyboard command as the Cancel button does; a second Ctrl-C ends at once.\n"
+        "\nExit status: 0 success, 1 nothing done because the answer was No, 2 usage error,\n"
+        "10 + the command error code when the keyboard fails (11 communication error or no\n"
+        "keyboard, 12 memory full, 13 format error, 14 rejected, 15 canceled, 17 cannot\n"
+        "write, 18 keyboard data differs), 20 + the file result code for a refused file\n"
         "(21 cannot read, 22 cannot write, 23 format error, 24 another model's data,\n"
-        "25 too large).\n");
+        "25 too large), 30 + the package code for a refused package (31 area counts\n"
+        "differ, 32 songs do not fit, 33 music presets do not fit, 34 cannot open, 35 not\n"
+        "a package, 36 another model's package), 130 interrupted.\n");
     return text;
 }
 

@@ -2,8 +2,11 @@
 
 #include "cli/Console.h"
 #include "cli/ExitStatus.h"
+#include "cli/Interrupt.h"
 #include "cli/KeyboardLink.h"
 #include "comm/CommandErrorCode.h"
+#include "comm/KeyboardCommunicator.h"
+#include "data/KeyboardInfo.h"
 #include "etc/MessageTexts.h"
 
 namespace zel::qmix::cli {
@@ -13,14 +16,65 @@ int KeyboardCliCommand::run(const QStringList& arguments, const GlobalOptions& o
     if (!problem.isEmpty())
         return usageError(problem);
 
-    KeyboardLink link(options);
-    if (!link.connectAndIdentify()) {
-        Console::err() << "toneharbour-cli: "
-                       << etc::MessageTexts::errorText(etc::MessageTexts::CommunicationError)
-                       << ": " << link.errorText() << "\n";
-        return ExitStatus::CommandErrorBase + comm::CommandErrorCode::CommunicationError;
+    Interrupt interrupt;
+    interrupt_ = &interrupt;
+    int status = ExitStatus::Success;
+    {
+        KeyboardLink link(options);
+        if (!link.connectAndIdentify()) {
+            printError(etc::MessageTexts::errorText(etc::MessageTexts::CommunicationError) +
+                       QStringLiteral(": ") + link.errorText());
+            status = ExitStatus::forCommandError(comm::CommandErrorCode::CommunicationError);
+        } else if (!Interrupt::isRequested()) {
+            status = runConnected(arguments, link);
+        }
+        // The link closes the ports here, after every queued command ended.
     }
-    return runConnected(arguments, link);
+    interrupt_ = nullptr;
+    if (Interrupt::isRequested() && status != ExitStatus::Usage) {
+        printError(QStringLiteral("interrupted"));
+        return ExitStatus::Interrupted;
+    }
+    return status;
+}
+
+void KeyboardCliCommand::printError(const QString& text) const {
+    Console::err() << "toneharbour-cli " << name() << ": " << text << "\n";
+    Console::err().flush();
+}
+
+int KeyboardCliCommand::reportCommandError(int code, const QString& detail) const {
+    if (code == comm::CommandErrorCode::NoError)
+        return ExitStatus::Success;
+    QString text = etc::MessageTexts::errorText(etc::MessageTexts::typeForCommandError(code));
+    if (text.isEmpty())
+        text = code == comm::CommandErrorCode::Canceled ? QStringLiteral("Canceled")
+                                                        : QStringLiteral("Error %1").arg(code);
+    if (!detail.isEmpty())
+        text += QStringLiteral(": ") + detail;
+    printError(text);
+    return ExitStatus::forCommandError(code);
+}
+
+int KeyboardCliCommand::reportFileError(int fileResult, const QString& detail) const {
+    if (fileResult == 0)
+        return ExitStatus::Success;
+    QString text = etc::MessageTexts::errorText(etc::MessageTexts::typeForFileError(fileResult));
+    if (!detail.isEmpty())
+        text += QStringLiteral(": ") + detail;
+    printError(text);
+    return ExitStatus::forFileResult(fileResult);
+}
+
+void KeyboardCliCommand::closeSeries(KeyboardLink& link, int category, int areaNumber) {
+    if (!data::KeyboardInfo::currentModel()->isSecondGeneration())
+        return;
+    comm::KeyboardCommunicator* communicator = link.communicator();
+    if (!communicator->registerMultipleBulkSendEndCommand(category, areaNumber))
+        return;
+    // The closing command has no receiver; a query queued behind it answers
+    // only after it ran, so the ports stay open until then.
+    communicator->modelName();
 }
 
 } // namespace zel::qmix::cli

@@ -4,10 +4,14 @@
 
 namespace zel::qmix::cli {
 
+class Interrupt;
 class KeyboardLink;
 
 // A command that needs the keyboard: connects and identifies it first, and
 // reports a keyboard that cannot be reached the same way for every command.
+// Ctrl-C is watched from before the keyboard is searched until the end; a
+// command that was interrupted ends with the interrupt status once its
+// keyboard commands have ended.
 class KeyboardCliCommand : public CliCommand {
 public:
     int run(const QStringList& arguments, const GlobalOptions& options) override;
@@ -18,6 +22,23 @@ protected:
     // Checks the arguments before anything is connected; an empty string
     // means they are fine.
     virtual QString checkArguments(const QStringList& arguments) const = 0;
+
+    // Valid while run() runs.
+    Interrupt& interrupt() const { return *interrupt_; }
+
+    // Each prints the system's text for the code on standard error, with the
+    // detail (usually a file name) after it, and returns the exit status.
+    int reportCommandError(int code, const QString& detail = QString()) const;
+    int reportFileError(int fileResult, const QString& detail) const;
+    void printError(const QString& text) const;
+
+    // What the desktop program does after a successful transfer on a
+    // second-generation model: close the series of transfers, so the
+    // keyboard leaves its transfer display. Returns once that has happened.
+    static void closeSeries(KeyboardLink& link, int category, int areaNumber);
+
+private:
+    Interrupt* interrupt_ = nullptr;
 };
 
 } // namespace zel::qmix::cli

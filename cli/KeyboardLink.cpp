@@ -4,6 +4,7 @@
 #include "comm/ModelIdentifier.h"
 #include "data/KeyboardInfo.h"
 #include "emu/KeyboardFactory.h"
+#include "emu/KeyboardOptions.h"
 #include "emu/KeyboardWireEndpoint.h"
 #include "etc/Settings.h"
 #include "midi/Wire.h"
@@ -20,12 +21,10 @@ KeyboardLink::~KeyboardLink() {
 }
 
 bool KeyboardLink::startEmulation() {
-    emu::KeyboardSetup setup;
-    setup.model = data::KeyboardInfo::find(options_.emulatedModel);
-    if (!setup.model) {
-        error_ = QStringLiteral("unknown model \"%1\" for --emulate").arg(options_.emulatedModel);
+    emu::KeyboardOptions parsed;
+    if (!parsed.parse(options_.emulationArguments(), &error_))
         return false;
-    }
+    const emu::KeyboardSetup& setup = parsed.setup();
     std::unique_ptr<emu::VirtualKeyboard> keyboard = emu::KeyboardFactory::create(setup, &error_);
     if (!keyboard)
         return false;
