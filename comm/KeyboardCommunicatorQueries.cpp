@@ -9,6 +9,9 @@
 #include "data/DataCategory.h"
 #include "data/KeyboardInfo.h"
 
+#include <QThread>
+#include <QtDebug>
+
 namespace zel::qmix::comm {
 
 namespace {
@@ -60,6 +63,11 @@ bool KeyboardCommunicator::registerDataSizesGetCommand(int category, const QObje
 }
 
 QList<unsigned> KeyboardCommunicator::dataSizes(int category) {
+    // On the communication thread the query could never run while we wait.
+    if (QThread::currentThread() == thread_.get()) {
+        qWarning("KeyboardCommunicator::dataSizes: called on the communication thread");
+        return {};
+    }
     KeyboardCommunicatorSupporter supporter(this);
     supporter.clearDone();
     QWeakPointer<AbstractCommand> pending;

@@ -124,6 +124,9 @@ int PackageSender::check(const file::PackageFile& package) {
 }
 
 int PackageSender::send(const file::PackageFile& package) {
+    // The lists always describe this send, also when it stops early.
+    unreadElements_.clear();
+    rejectedElements_.clear();
     if (!communicator_)
         return NoCommunicator;
     if (!skipCheck_) {
@@ -133,8 +136,6 @@ int PackageSender::send(const file::PackageFile& package) {
     }
     const data::KeyboardInfo* model = data::KeyboardInfo::currentModel();
     const QString modelName = model->modelName().trimmed();
-    unreadElements_.clear();
-    rejectedElements_.clear();
     for (const data::CategoryDescriptor& descriptor : sendOrder(model)) {
         for (int area = 0; area < descriptor.areaCount; ++area)
             sendArea(package, descriptor, area, modelName);

@@ -11,6 +11,8 @@
 
 #include <QtTest>
 
+#include <atomic>
+
 using namespace zel::qmix;
 using namespace zel::qmix::comm;
 
@@ -75,6 +77,30 @@ public slots:
     void onFinishDataSizes(QVariant result) { results << result.value<Sizes>(); }
 };
 
+// Asks for data sizes from inside a running command.
+class NestedQuery : public AbstractCommand {
+public:
+    explicit NestedQuery(KeyboardCommunicator* communicator)
+        : AbstractCommand(communicator->deviceHandler())
+        , communicator_(communicator) {}
+
+    void proceed() override {
+        sizes_ = communicator_->dataSizes(Song);
+        answered_.store(true);
+        fail();
+    }
+    QVariant result() const override { return {}; }
+    bool needsConnection() const override { return false; }
+
+    bool answered() const { return answered_.load(); }
+    Sizes sizes() const { return sizes_; }
+
+private:
+    KeyboardCommunicator* communicator_;
+    Sizes sizes_{1};
+    std::atomic<bool> answered_{false};
+};
+
 // The program's idea of the connected model, restored afterwards.
 class CurrentModel {
 public:
@@ -108,6 +134,7 @@ private slots:
     void dataSizesWithoutACategory();
     void dataSizesWithoutKeyboard();
     void registeredQueryAnswersTheCaller();
+    void dataSizesOnTheCommunicationThreadDoesNotHang();
 };
 
 void tst_DataSizesGetCommand::initTestCase() {
@@ -294,6 +321,21 @@ void tst_DataSizesGetCommand::registeredQueryAnswersTheCaller() {
 
     QTRY_COMPARE_WITH_TIMEOUT(receiver.results.size(), 1, Patience);
     QCOMPARE(receiver.results.first(), (Sizes{900, EmptySong, EmptySong, EmptySong, EmptySong}));
+}
+
+void tst_DataSizesGetCommand::dataSizesOnTheCommunicationThreadDoesNotHang() {
+    CurrentModel model(data::Zq10Info::instance());
+    VirtualKeyboardOnWire keyboard("data-sizes-nested", data::Zq10Info::instance());
+    KeyboardCommunicator communicator(PortChoice::matching(keyboard.name(), keyboard.name()));
+    QVERIFY(communicator.isConnected());
+    const auto query = QSharedPointer<NestedQuery>::create(&communicator);
+    QTest::ignoreMessage(QtWarningMsg,
+                         "KeyboardCommunicator::dataSizes: called on the communication thread");
+
+    communicator.registerCommand(query, KeyboardCommunicator::QueryLevel);
+
+    QTRY_VERIFY_WITH_TIMEOUT(query->answered(), Patience);
+    QCOMPARE(query->sizes(), Sizes{});
 }
 
 QTEST_GUILESS_MAIN(tst_DataSizesGetCommand)

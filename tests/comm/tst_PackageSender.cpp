@@ -446,6 +446,10 @@ void tst_PackageSender::rejectedElementIsListedOthersAreSent() {
     QCOMPARE(keyboard.areaData(Dsp, 5), dsp);
     QCOMPARE(keyboard.areaData(Song, 0), song);
     QCOMPARE(keyboard.areaData(MusicPreset, 2).size(), EmptyPreset);
+
+    // A later send that stops early leaves no list of the earlier one behind.
+    QCOMPARE(sender.sendFile(package("other.PK7", "PRV-1100", {})), int(PackageSender::OtherModel));
+    QVERIFY(sender.rejectedElements().isEmpty());
 }
 
 void tst_PackageSender::unreadElementIsListedOthersAreSent() {
