@@ -70,9 +70,13 @@ class Receiver : public QObject {
 public:
     QList<AreaData> results;
     QList<QThread*> threads;
+    // Kept, so that the values are released here, after the program's
+    // threads are done with them (see VirtualKeyboardOnWire).
+    QVariantList kept;
 
 public slots:
     void onFinishAreaDataLoad(QVariant result) {
+        kept << result;
         results << result.value<AreaData>();
         threads << QThread::currentThread();
     }

@@ -69,9 +69,15 @@ class Receiver : public QObject {
     Q_OBJECT
 public:
     QList<Result> results;
+    // Kept, so that the values are released here, after the program's
+    // threads are done with them (see VirtualKeyboardOnWire).
+    QVariantList kept;
 
 public slots:
-    void onFinishCategoryMemoryLoad(QVariant result) { results << result.value<Result>(); }
+    void onFinishCategoryMemoryLoad(QVariant result) {
+        kept << result;
+        results << result.value<Result>();
+    }
 };
 
 } // namespace

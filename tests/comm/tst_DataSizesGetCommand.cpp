@@ -72,9 +72,15 @@ class Receiver : public QObject {
     Q_OBJECT
 public:
     QList<Sizes> results;
+    // Kept, so that the values are released here, after the program's
+    // threads are done with them (see VirtualKeyboardOnWire).
+    QVariantList kept;
 
 public slots:
-    void onFinishDataSizes(QVariant result) { results << result.value<Sizes>(); }
+    void onFinishDataSizes(QVariant result) {
+        kept << result;
+        results << result.value<Sizes>();
+    }
 };
 
 // Asks for data sizes from inside a running command.

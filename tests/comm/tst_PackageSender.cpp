@@ -98,6 +98,9 @@ class Receiver : public QObject {
 public:
     QList<BulkSendCommandInfo> started;
     QList<BulkSendCommandResult> finished;
+    // Kept, so that the values are released here, after the program's
+    // threads are done with them (see VirtualKeyboardOnWire).
+    QVariantList kept;
 
     CommandConnections connections() const {
         CommandConnections wiring;
@@ -108,8 +111,14 @@ public:
     }
 
 public slots:
-    void onStartBulkSend(QVariant info) { started << info.value<BulkSendCommandInfo>(); }
-    void onFinishBulkSend(QVariant result) { finished << result.value<BulkSendCommandResult>(); }
+    void onStartBulkSend(QVariant info) {
+        kept << info;
+        started << info.value<BulkSendCommandInfo>();
+    }
+    void onFinishBulkSend(QVariant result) {
+        kept << result;
+        finished << result.value<BulkSendCommandResult>();
+    }
 };
 
 } // namespace
