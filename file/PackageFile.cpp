@@ -324,6 +324,13 @@ bool PackageFile::save(const QString& path) const {
         }
     }
     entries.first().second = indexText(modelName_, written);
+    // A model name or file suffix with a separator or line break in it
+    // would write an index that reads back as another package, or not at
+    // all: such a package is not saved.
+    PackageFile check;
+    if (!check.fromIndexText(entries.first().second) || check.modelName_ != modelName_ ||
+        check.areas_ != written)
+        return false;
 
     QTemporaryFile archive(QDir(QDir::tempPath()).filePath(QLatin1String(kTemporaryTemplate)));
     if (!archive.open())

@@ -138,6 +138,7 @@ private slots:
     void entriesOfDifferentCategoriesNeverShareAName();
     void failedSaveLeavesTheOldPackage_data();
     void failedSaveLeavesTheOldPackage();
+    void packagesThatWouldNotReadBackAreNotSaved();
     void loadFailuresLeaveThePackageAlone_data();
     void loadFailuresLeaveThePackageAlone();
 
@@ -529,6 +530,24 @@ void tst_PackageFile::failedSaveLeavesTheOldPackage() {
     QCOMPARE(readAll(packagePath), oldBytes);
     for (const QString& name : entriesOf(folder_->path()))
         QVERIFY2(!name.contains(QLatin1String("set.PK7.")), qPrintable(name));
+}
+
+void tst_PackageFile::packagesThatWouldNotReadBackAreNotSaved() {
+    const QString packagePath = path(QStringLiteral("set.PK7"));
+    const QString item = writeFile(QStringLiteral("t.TN7"), tone(10, 1));
+
+    PackageFile colon(QStringLiteral("QS:1"));
+    colon.setFile(QStringLiteral("TONE"), 0, item);
+    QVERIFY(!colon.save(packagePath));
+
+    PackageFile lineBreak(QStringLiteral("QS-1\nRHYTHM:0.AC7:"));
+    QVERIFY(!lineBreak.save(packagePath));
+
+    PackageFile suffix(QStringLiteral("PRV-1200"));
+    suffix.setFile(QStringLiteral("TONE"), 0,
+                   writeFile(QStringLiteral("t.TN7\nDSP:0.DS7:"), tone(10, 2)));
+    QVERIFY(!suffix.save(packagePath));
+    QVERIFY(!QFile::exists(packagePath));
 }
 
 void tst_PackageFile::loadFailuresLeaveThePackageAlone_data() {
