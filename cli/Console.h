@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QTextStream>
 
 namespace zel::qmix::cli {
@@ -9,6 +10,10 @@ class Console {
 public:
     static QTextStream& out();
     static QTextStream& err();
+    // Writes to standard error and flushes, safe while another thread does
+    // the same: a question asked from the communication thread and the
+    // progress line drawn by the main thread share the terminal.
+    static void printErr(const QString& text);
 };
 
 } // namespace zel::qmix::cli

@@ -39,8 +39,7 @@ int KeyboardCliCommand::run(const QStringList& arguments, const GlobalOptions& o
 }
 
 void KeyboardCliCommand::printError(const QString& text) const {
-    Console::err() << "toneharbour-cli " << name() << ": " << text << "\n";
-    Console::err().flush();
+    Console::printErr(QStringLiteral("toneharbour-cli %1: %2\n").arg(name(), text));
 }
 
 int KeyboardCliCommand::reportCommandError(int code, const QString& detail) const {

@@ -60,10 +60,8 @@ void ProgressDisplay::finish() {
         return;
     active_ = false;
     drawnPercent_ = -1;
-    if (enabled_) {
-        Console::err() << "\n";
-        Console::err().flush();
-    }
+    if (enabled_)
+        Console::printErr(QStringLiteral("\n"));
 }
 
 void ProgressDisplay::draw() {
@@ -71,8 +69,7 @@ void ProgressDisplay::draw() {
     if (!enabled_)
         return;
     // Erase the rest of the line: a shorter line must not leave old characters.
-    Console::err() << "\r" << line(title_, percent_) << "\x1b[K";
-    Console::err().flush();
+    Console::printErr(QLatin1Char('\r') + line(title_, percent_) + QStringLiteral("\x1b[K"));
 }
 
 } // namespace zel::qmix::cli

@@ -77,6 +77,8 @@ int ReceiveCommand::runConnected(const QStringList& arguments, KeyboardLink& lin
     if (Interrupt::isRequested())
         return ExitStatus::Interrupted;
     closeSeries(link, result.category, result.areaNumber);
+    if (Interrupt::isRequested())
+        return ExitStatus::Interrupted;
 
     const data::DataCategory* received = data::categoryFromId(result.category, result.areaNumber);
     if (!received)

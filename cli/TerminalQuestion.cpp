@@ -28,23 +28,16 @@ bool TerminalQuestion::isYes(const QString& answer) {
 bool TerminalQuestion::ask(const QString& text) const {
     if (mode_ == Mode::AssumeYes)
         return true;
-    QTextStream& err = Console::err();
     if (!hasTerminal()) {
-        err << text << "\n"
-            << "No (no terminal to ask on; --yes agrees)\n";
-        err.flush();
+        Console::printErr(text + QStringLiteral("\nNo (no terminal to ask on; --yes agrees)\n"));
         return false;
     }
     // Over a progress line that may be on screen.
-    if (::isatty(STDERR_FILENO) == 1)
-        err << "\r\x1b[K";
-    err << text << " [y/N] ";
-    err.flush();
+    const QString clearLine = ::isatty(STDERR_FILENO) == 1 ? QStringLiteral("\r\x1b[K") : QString();
+    Console::printErr(clearLine + text + QStringLiteral(" [y/N] "));
     const QString answer = readAnswer();
-    if (answer.isNull()) {
-        err << "\n";
-        err.flush();
-    }
+    if (answer.isNull())
+        Console::printErr(QStringLiteral("\n"));
     return isYes(answer);
 }
 

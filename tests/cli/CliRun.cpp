@@ -19,6 +19,11 @@ CliRun CliRun::run(const QStringList& arguments, const QProcessEnvironment& envi
     }
     result.out = QString::fromUtf8(process.readAllStandardOutput());
     result.err = QString::fromUtf8(process.readAllStandardError());
+    // In sanitizer builds a report must fail the test, whatever status the
+    // program ended with.
+    if (result.err.contains(QLatin1String("Sanitizer")) ||
+        result.err.contains(QLatin1String("runtime error:")))
+        result.exitCode = -3;
     return result;
 }
 

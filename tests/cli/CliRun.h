@@ -7,7 +7,9 @@
 // Runs the command-line front end as a separate process and keeps what it
 // said and how it ended.
 struct CliRun {
-    int exitCode = -1; // -2: it crashed or was killed; -1: it did not finish
+    // -1: it did not finish; -2: it crashed or was killed; -3: a sanitizer
+    // reported a fault.
+    int exitCode = -1;
     QString out;
     QString err;
 
