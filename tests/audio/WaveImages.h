@@ -151,10 +151,20 @@ inline Canonical readCanonical(const QString& path) {
     return result;
 }
 
-// Files of the conversions' own temporary storage left in `folder`.
+// The conversions' temporary storage still present in `folder`: files of
+// theirs, and files this process holds open there (the system may keep
+// temporary files nameless, visible only as open files).
 inline QStringList leftoverTemporaries(const QString& folder) {
-    return QDir(folder).entryList({QStringLiteral("toneharbour-audio.*")},
-                                  QDir::Files | QDir::Hidden | QDir::System);
+    QStringList found = QDir(folder).entryList({QStringLiteral("toneharbour-audio.*")},
+                                               QDir::Files | QDir::Hidden | QDir::System);
+    const QString canonical = QDir(folder).canonicalPath() + QLatin1Char('/');
+    const QDir descriptors(QStringLiteral("/proc/self/fd"));
+    for (const QString& descriptor : descriptors.entryList(QDir::System | QDir::Files)) {
+        const QString target = QFile::symLinkTarget(descriptors.filePath(descriptor));
+        if (target.startsWith(canonical))
+            found.append(target);
+    }
+    return found;
 }
 
 inline QString soxProgram() {
