@@ -23,8 +23,8 @@ QString MemoryCommand::name() const {
 QList<CliCommand::UsageLine> MemoryCommand::usage() const {
     return {{QStringLiteral("memory CATEGORY"),
              QStringLiteral("Memory of a category with its own memory (SEQUENCER, MUSICPRESET): "
-                            "used bytes, total bytes and percentage as the memory bar shows it; "
-                            "tab-separated")}};
+                            "used and total bytes, less the room empty areas take, and the "
+                            "percentage the memory bar shows; tab-separated")}};
 }
 
 QString MemoryCommand::checkArguments(const QStringList& arguments) const {
