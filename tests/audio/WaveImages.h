@@ -151,6 +151,47 @@ inline Canonical readCanonical(const QString& path) {
     return result;
 }
 
+// Any plain PCM file, read by walking its chunks: format and samples.
+inline Canonical readPcm(const QString& path) {
+    Canonical result;
+    const QByteArray bytes = readFile(path);
+    if (bytes.size() < 12 || !bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE")
+        return result;
+    QByteArray data;
+    bool haveFormat = false;
+    for (qsizetype at = 12; at + 8 <= bytes.size();) {
+        const QByteArray id = bytes.mid(at, 4);
+        const quint32 size = qFromLittleEndian<quint32>(bytes.constData() + at + 4);
+        const QByteArray body = bytes.mid(at + 8, qsizetype(size));
+        if (id == "fmt " && body.size() >= 16) {
+            result.channels = qFromLittleEndian<quint16>(body.constData() + 2);
+            result.rate = qFromLittleEndian<quint32>(body.constData() + 4);
+            result.bits = qFromLittleEndian<quint16>(body.constData() + 14);
+            haveFormat = qFromLittleEndian<quint16>(body.constData()) == 1;
+        } else if (id == "data") {
+            data = body;
+        }
+        at += 8 + qsizetype(size) + (size % 2);
+    }
+    if (!haveFormat || result.bits == 0)
+        return result;
+    const int width = (result.bits + 7) / 8;
+    result.dataSize = quint32(data.size());
+    for (qsizetype at = 0; at + width <= data.size(); at += width) {
+        quint64 raw = 0;
+        for (int i = width - 1; i >= 0; --i)
+            raw = (raw << 8) | uchar(data[at + i]);
+        qint64 value = qint64(raw);
+        if (result.bits == 8)
+            value -= 128;
+        else if (raw >> (result.bits - 1) & 1)
+            value -= qint64(1) << result.bits;
+        result.samples.push_back(value);
+    }
+    result.ok = true;
+    return result;
+}
+
 // The conversions' temporary storage still present in `folder`: files of
 // theirs, and files this process holds open there (the system may keep
 // temporary files nameless, visible only as open files).
