@@ -6,6 +6,7 @@
 #include "sysex/IPSEncoder.h"
 
 #include <algorithm>
+#include <mutex>
 
 namespace zel::qmix::comm {
 
@@ -53,6 +54,13 @@ QVector<int> AreaDeleteCommand::awaitDeletion() {
     timer.setInterval(TickMs);
     connect(&timer, &etc::TimerThread::timeout, this, &AreaDeleteCommand::sendProgress,
             Qt::DirectConnection);
+    // The timer thread's end is seen through a standard mutex, so that thread
+    // checkers know that everything it did is over before it is destroyed
+    // here: the wait alone synchronises inside Qt, out of their sight.
+    std::mutex endMutex;
+    connect(
+        &timer, &QThread::finished, &timer,
+        [&endMutex] { const std::lock_guard<std::mutex> lock(endMutex); }, Qt::DirectConnection);
     ticks.store(0);
     timer.start();
     timer.startStopwatch();
@@ -60,6 +68,7 @@ QVector<int> AreaDeleteCommand::awaitDeletion() {
     const QVector<int> used = requestParameter(0, AreaUsed);
     timer.quit();
     timer.wait();
+    { const std::lock_guard<std::mutex> lock(endMutex); }
     // Only this answer is worth the long wait.
     setReplyTimeoutMs(previousTimeoutMs);
     return used;

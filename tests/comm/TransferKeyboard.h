@@ -80,8 +80,14 @@ public:
     }
 
     QList<Message> messages() const {
+        // Copied element by element: a list that shared its storage with the
+        // log would be detached later, outside the lock.
         const std::lock_guard<std::mutex> lock(mutex_);
-        return log_;
+        QList<Message> copy;
+        copy.reserve(log_.size());
+        for (const Message& message : log_)
+            copy.append(message);
+        return copy;
     }
     void clearLog() {
         const std::lock_guard<std::mutex> lock(mutex_);
