@@ -79,6 +79,13 @@ public:
         noise_ = message;
     }
 
+    // Sent to the program once, just ahead of the keyboard's `occurrence`-th
+    // message of `type`.
+    void injectBefore(int type, int occurrence, const QByteArray& message) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        injection_ = Injection{type, occurrence, message};
+    }
+
     QList<Message> messages() const {
         // Copied element by element: a list that shared its storage with the
         // log would be detached later, outside the lock.
@@ -160,6 +167,10 @@ private:
         {
             const std::lock_guard<std::mutex> lock(mutex_);
             noise = noise_;
+            const int type = message.size() > 5 ? quint8(message.at(5)) : -1;
+            if (type == injection_.type &&
+                counts_.value(qMakePair(int(From::Keyboard), type)) + 1 == injection_.occurrence)
+                noise += injection_.message;
         }
         if (!noise.isEmpty())
             sendToProgram(noise);
@@ -186,6 +197,11 @@ private:
     Loss programLoss_;
     Loss keyboardLoss_;
     QByteArray noise_;
+    struct Injection {
+        int type = -1;
+        int occurrence = 0;
+        QByteArray message;
+    } injection_;
 };
 
 // Bytes that differ from block to block, so a block out of place shows.

@@ -98,6 +98,8 @@ private slots:
     void restoreOfABackupOfTheWrongLengthFails_data();
     void restoreOfABackupOfTheWrongLengthFails();
     void backupListAlternatesPicturesAndBlocks();
+    void backupWithoutPictures();
+    void failedSizeReadIsACommunicationError();
 };
 
 void tst_BulkBackup::backupAndRestore_data() {
@@ -251,6 +253,35 @@ void tst_BulkBackup::backupListAlternatesPicturesAndBlocks() {
     QCOMPARE(list.at(1), (BulkElement{1, AllData, 0, 2, QByteArray(), 65532, 203}));
     QCOMPARE(list.at(2), (BulkElement{0, 0x30, 0, 0, pictures.at(1), 0, 203}));
     QCOMPARE(list.at(3), (BulkElement{1, AllData, 1, 2, QByteArray(), 8188, 203}));
+}
+
+void tst_BulkBackup::backupWithoutPictures() {
+    const data::KeyboardInfo* keyboardModel = model("PRV-3100");
+    Link link("backup-no-pictures", keyboardModel, someUserData);
+    QVERIFY(link.connected);
+    Backup backup(&link.handler, keyboardModel);
+    backup.setLcdPictures({});
+
+    const CommandRun run = runCommand(backup);
+
+    QCOMPARE(run.errorCode, 0);
+    QCOMPARE(run.result.value<BulkReceiveCommandResult>().data,
+             emu::MemoryImage::backupImage(link.keyboard.memory()));
+    // One transfer from the keyboard, block after block.
+    QCOMPARE(link.keyboard.count(From::Program, MessageType::SBS), 1);
+    QCOMPARE(link.keyboard.count(From::Program, MessageType::HBS), 0);
+    QCOMPARE(link.keyboard.count(From::Program, MessageType::HBR), 6);
+}
+
+void tst_BulkBackup::failedSizeReadIsACommunicationError() {
+    const data::KeyboardInfo* keyboardModel = model("PRV-3100");
+    midi::DeviceHandler unconnected;
+    Restore restore(&unconnected, keyboardModel,
+                    QByteArray(int(total(keyboardModel->allDataBlockSizes())), 0));
+    Backup backup(&unconnected, keyboardModel);
+
+    QCOMPARE(runCommand(restore).errorCode, int(CommandErrorCode::CommunicationError));
+    QCOMPARE(runCommand(backup).errorCode, int(CommandErrorCode::CommunicationError));
 }
 
 QTEST_GUILESS_MAIN(tst_BulkBackup)

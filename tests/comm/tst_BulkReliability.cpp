@@ -8,6 +8,7 @@
 #include "comm/BulkSendCommandResult.h"
 #include "data/KeyboardInfo.h"
 #include "midi/DeviceHandler.h"
+#include "sysex/HBSEncoder.h"
 #include "sysex/MessageType.h"
 
 #include <QBuffer>
@@ -106,6 +107,8 @@ private slots:
     void blockDeliveredTwiceIsNeverKept_data();
     void blockDeliveredTwiceIsNeverKept();
     void otherDevicesSysexIsPassedOver();
+    void blockOfAnotherAreaIsNeverTaken();
+    void silenceIsWaitedOutForFourSecondsByDefault();
     void withoutPortsEverythingFailsAtOnce();
 };
 
@@ -428,6 +431,54 @@ void tst_BulkReliability::otherDevicesSysexIsPassedOver() {
     QCOMPARE(sent.errorCode, 0);
     QCOMPARE(link.keyboard.areaData(Dsp, 13), data);
     QCOMPARE(errCodes(link.keyboard), QList<int>());
+}
+
+void tst_BulkReliability::blockOfAnotherAreaIsNeverTaken() {
+    const QByteArray data = patternData(700, 14);
+    Link link("reliability-other-area", {}, holding(Dsp, 1, data));
+    QVERIFY(link.connected);
+    // Just ahead of the area's second block, a sound block of another area.
+    QByteArray stray;
+    sysex::HBSEncoder(dataAddress(Dsp, 2), patternData(50, 15)).encode(stray);
+    link.keyboard.injectBefore(MessageType::HBS, 2, stray);
+    Receive receive(&link.handler, Dsp, 1);
+
+    const CommandRun run = runCommand(receive.command);
+
+    // The stray block is answered as a malformed one; the keyboard then
+    // repeats its block, which arrives twice: the element is refused.
+    QCOMPARE(errCodes(link.keyboard), QList<int>{1});
+    QCOMPARE(run.errorCode, int(CommandErrorCode::CommunicationError));
+    const auto result = run.result.value<BulkReceiveCommandResult>();
+    QVERIFY(!result.succeeded);
+    QVERIFY(result.data.isEmpty());
+    QCOMPARE(link.keyboard.transferFromProgram().last().type, int(MessageType::RJC));
+}
+
+void tst_BulkReliability::silenceIsWaitedOutForFourSecondsByDefault() {
+    Link link("reliability-default-wait");
+    QVERIFY(link.connected);
+    link.keyboard.loseFromKeyboard(lose(MessageType::ACK, {2}));
+    const QByteArray data = patternData(300);
+    Send send(&link.handler, Dsp, 10, data);
+    send.command.setReplyTimeoutMs(AbstractCommand::DefaultReplyTimeoutMs);
+
+    const CommandRun run = runCommand(send.command);
+
+    QCOMPARE(run.errorCode, 0);
+    QCOMPARE(link.keyboard.areaData(Dsp, 10), data);
+    const auto transfer = link.keyboard.transferFromProgram();
+    qint64 blockAt = -1;
+    qint64 errAt = -1;
+    for (const auto& message : transfer) {
+        if (message.type == MessageType::HBS && blockAt < 0)
+            blockAt = message.atMs;
+        if (message.type == MessageType::ERR)
+            errAt = message.atMs;
+    }
+    QVERIFY(blockAt >= 0 && errAt >= 0);
+    QVERIFY2(errAt - blockAt >= AbstractCommand::DefaultReplyTimeoutMs - 10,
+             qPrintable(QString::number(errAt - blockAt)));
 }
 
 void tst_BulkReliability::withoutPortsEverythingFailsAtOnce() {
