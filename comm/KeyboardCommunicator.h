@@ -107,6 +107,28 @@ public:
     // refreshes while transfers are queued).
     bool hasQueuedCommands(int level) const;
 
+    // Audio files (lowest priority, heavy). They talk to no keyboard, so they
+    // run whether one is connected or not. `byteLimit` -1 copies whole files.
+    // A plain copy into `destinationFolder` as `requestedName` + `extension`
+    // (with its dot), under a free name; progress counts bytes.
+    void registerFileCopyCommand(const QString& sourcePath, const QString& destinationFolder,
+                                 const QString& requestedName, const QString& extension,
+                                 qint64 byteLimit, const QString& title,
+                                 const CommandConnections& connections);
+    // A WAV file converted into the card's audio folder and entered in its
+    // control file; `replacePosition` >= 0 replaces that play-only entry
+    // (counted from 0). The progress slot receives progress2(percent, 100).
+    void registerWaveFileCopyToSdCommand(const QString& sourcePath,
+                                         const QString& cardAudioFolder, int replacePosition,
+                                         qint64 byteLimit, const QString& title,
+                                         const CommandConnections& connections);
+    // A card recording exported to `exportFolder` as a WAV file named after
+    // `exportName`; progress as for the import.
+    void registerRecordedAudioExportCommand(const QString& sourcePath, const QString& exportName,
+                                            const QString& exportFolder, qint64 byteLimit,
+                                            const QString& title,
+                                            const CommandConnections& connections);
+
     // Queues a command built by one of the register operations. Heavy
     // commands take part in chain cancellation and are announced through
     // newHeavyCommandRegistered().
