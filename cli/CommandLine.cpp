@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "cli/BackupCommand.h"
+#include "cli/CardCommand.h"
 #include "cli/Console.h"
 #include "cli/DeleteCommand.h"
 #include "cli/ExitStatus.h"
@@ -13,6 +14,7 @@
 #include "cli/ReceiveCommand.h"
 #include "cli/RestoreCommand.h"
 #include "cli/SendCommand.h"
+#include "cli/WavCommand.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -33,6 +35,8 @@ CommandLine::CommandLine() {
     commands_.push_back(std::make_unique<BackupCommand>());
     commands_.push_back(std::make_unique<RestoreCommand>());
     commands_.push_back(std::make_unique<PackageCommand>());
+    commands_.push_back(std::make_unique<WavCommand>());
+    commands_.push_back(std::make_unique<CardCommand>());
 }
 
 CommandLine::~CommandLine() = default;
@@ -98,16 +102,18 @@ QString CommandLine::helpText() const {
             text += QStringLiteral("  %1\n      %2\n").arg(line.synopsis, line.summary);
     }
     text += QStringLiteral(
-        "\nAREA is the number the keyboard shows (DSP areas count from 101). Ctrl-C cancels\n"
-        "the running keyboard command as the Cancel button does; a second Ctrl-C ends at once.\n"
+        "\nAREA is the number the keyboard shows (DSP areas count from 101). The audio\n"
+        "commands (wav, card) need no keyboard. Ctrl-C cancels the running keyboard or audio\n"
+        "command as the Cancel button does; a second Ctrl-C ends at once.\n"
         "\nExit status: 0 success, 1 nothing done because the answer was No, 2 usage error,\n"
-        "10 + the command error code when the keyboard fails (11 communication error or no\n"
-        "keyboard, 12 memory full, 13 format error, 14 rejected, 15 canceled, 17 cannot\n"
-        "write, 18 keyboard data differs), 20 + the file result code for a refused file\n"
-        "(21 cannot read, 22 cannot write, 23 format error, 24 another model's data,\n"
-        "25 too large), 30 + the package code for a refused package (31 area counts\n"
-        "differ, 32 songs do not fit, 33 music presets do not fit, 34 cannot open, 35 not\n"
-        "a package, 36 another model's package), 130 interrupted.\n");
+        "10 + the command error code when the keyboard or an audio command fails\n"
+        "(11 communication error or no keyboard, 12 memory full, 13 format error,\n"
+        "14 rejected, 15 canceled, 16 cannot read, 17 cannot write or too little room,\n"
+        "18 keyboard data differs, 19 other failure), 20 + the file result code for a\n"
+        "refused file (21 cannot read, 22 cannot write, 23 format error, 24 another\n"
+        "model's data, 25 too large), 30 + the package code for a refused package (31 area\n"
+        "counts differ, 32 songs do not fit, 33 music presets do not fit, 34 cannot open,\n"
+        "35 not a package, 36 another model's package), 130 interrupted.\n");
     return text;
 }
 
