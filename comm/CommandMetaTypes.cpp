@@ -1,10 +1,13 @@
 #include "comm/CommandMetaTypes.h"
 
+#include "comm/AreaData.h"
 #include "comm/AreaDeleteCommandInfo.h"
 #include "comm/AreaDeleteCommandResult.h"
 #include "comm/BulkReceiveCommandResult.h"
 #include "comm/BulkSendCommandInfo.h"
 #include "comm/BulkSendCommandResult.h"
+#include "comm/CategoryMemoryCommandInfo.h"
+#include "comm/CategoryMemoryCommandResult.h"
 
 #include <QList>
 #include <QMetaType>
@@ -21,6 +24,10 @@ void CommandMetaTypes::registerAll() {
         qRegisterMetaType<BulkReceiveCommandResult>("zel::qmix::comm::BulkReceiveCommandResult");
         qRegisterMetaType<AreaDeleteCommandInfo>("zel::qmix::comm::AreaDeleteCommandInfo");
         qRegisterMetaType<AreaDeleteCommandResult>("zel::qmix::comm::AreaDeleteCommandResult");
+        qRegisterMetaType<AreaData>("zel::qmix::comm::AreaData");
+        qRegisterMetaType<CategoryMemoryCommandInfo>("zel::qmix::comm::CategoryMemoryCommandInfo");
+        qRegisterMetaType<CategoryMemoryCommandResult>(
+            "zel::qmix::comm::CategoryMemoryCommandResult");
         // The data-sizes query answers with this list; its slot signatures
         // name it so.
         qRegisterMetaType<QList<unsigned>>("QList<unsigned>");

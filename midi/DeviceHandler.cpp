@@ -48,7 +48,12 @@ bool DeviceHandler::openPair(const InDeviceInfo& in, const OutDeviceInfo& out) {
     in_ = DeviceFactory::createIn(in, this).release();
     out_ = DeviceFactory::createOut(out, this).release();
     if (in_->open() && out_->open()) {
-        connect(in_, &AbstractInDevice::received, this, &DeviceHandler::received);
+        // Re-emitted on the MIDI thread: a listener still gets the signal
+        // through its own event loop, and with no listener nothing is posted
+        // (a full backup would otherwise pile thousands of events onto the
+        // owner's thread while it is busy waiting).
+        connect(in_, &AbstractInDevice::received, this, &DeviceHandler::received,
+                Qt::DirectConnection);
         return true;
     }
     disconnectDevice();

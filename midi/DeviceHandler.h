@@ -47,8 +47,8 @@ public:
     OutDeviceInfo connectedOut() const;
 
 signals:
-    // A message arrived on the open input. Relayed with an automatic
-    // connection, so it reaches listeners through their event loop; a listener
+    // A message arrived on the open input. Emitted on the MIDI thread, so a
+    // listener on another thread gets it through its event loop; a listener
     // that connects directly runs on the MIDI thread and must not call back
     // into the handler from there.
     void received();

@@ -232,16 +232,27 @@ void tst_DeviceHandler::receivedIsRelayed() {
     TestEndpoint keyboard("Keyboard", TestEndpoint::answerIps(0, 24));
     Wire::attach(&keyboard);
     DeviceHandler handler;
-    QSignalSpy spy(&handler, &DeviceHandler::received);
+    // A listener living on this thread hears of each message through its
+    // event loop, never on the MIDI thread.
+    QObject listener;
+    int heard = 0;
+    const QThread* const testThread = QThread::currentThread();
+    bool heardOnOwnThread = true;
+    connect(&handler, &DeviceHandler::received, &listener, [&] {
+        ++heard;
+        heardOnOwnThread = heardOnOwnThread && QThread::currentThread() == testThread;
+    });
     QVERIFY(handler.connectDevice());
-    QCOMPARE(spy.count(), 0); // the probe's ports are not the handler's
+    QCoreApplication::processEvents();
+    QCOMPARE(heard, 0); // the probe's ports are not the handler's
     keyboard.sendToProgram(test::ipsReply(0, 1));
     keyboard.sendToProgram(test::ipsReply(0, 2));
-    QTRY_COMPARE(spy.count(), 2);
+    QTRY_COMPARE(heard, 2);
+    QVERIFY(heardOnOwnThread);
     handler.disconnectDevice();
     keyboard.sendToProgram(test::ipsReply(0, 3));
     QCoreApplication::processEvents();
-    QCOMPARE(spy.count(), 2);
+    QCOMPARE(heard, 2);
 }
 
 void tst_DeviceHandler::timedTakeThroughTheHandler() {
