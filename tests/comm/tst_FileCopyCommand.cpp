@@ -5,13 +5,14 @@
 
 #include "ScriptCommand.h"
 
+#include "ProtectedPath.h"
 #include <QByteArray>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMetaType>
-#include <QProcess>
 #include <QSharedPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -19,7 +20,6 @@
 #include <QThread>
 
 #include <memory>
-#include <unistd.h>
 
 using namespace zel::qmix;
 using comm::CommandErrorCode;
@@ -51,34 +51,6 @@ QByteArray readFile(const QString& path) {
 FileCopyCommandResult resultOf(const FileCopyCommand& command) {
     return command.result().value<FileCopyCommandResult>();
 }
-
-// Keeps a folder closed to new files for the life of the object, also for
-// root (which ignores permissions but not the immutable attribute).
-class ClosedFolder {
-public:
-    explicit ClosedFolder(const QString& path)
-        : path_(path) {
-        if (geteuid() == 0)
-            QProcess::execute(QStringLiteral("chattr"), {"+i", path_});
-        else
-            QFile::setPermissions(path_, QFile::ReadOwner | QFile::ExeOwner);
-    }
-    ~ClosedFolder() {
-        if (geteuid() == 0)
-            QProcess::execute(QStringLiteral("chattr"), {"-i", path_});
-        QFile::setPermissions(path_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-    bool isEffective() const {
-        QFile probe(QDir(path_).filePath(QStringLiteral("probe")));
-        const bool created = probe.open(QIODevice::WriteOnly);
-        if (created)
-            probe.remove();
-        return !created;
-    }
-
-private:
-    QString path_;
-};
 
 // Receives a registered command's reports, and is its cancel and suspend
 // source.
@@ -293,7 +265,7 @@ void tst_FileCopyCommand::missingSourceLeavesNothingBehind() {
 
 void tst_FileCopyCommand::closedFolderIsAWriteError() {
     const QString source = sourceOf(3000);
-    ClosedFolder closed(to_);
+    ProtectedPath closed(to_);
     if (!closed.isEffective())
         QSKIP("the folder cannot be closed to new files here");
 
