@@ -169,6 +169,7 @@ private slots:
     void replacesThePlayOnlyEntryAtItsPosition_data();
     void replacesThePlayOnlyEntryAtItsPosition();
     void failedSaveKeepsTheReplacedFile();
+    void replacedNameOutsideTheFolderIsNotDeleted();
     void fullListTakesAReplacement();
     void sameBaseNamesGetNumberedDataNames();
     void dataNameFor_data();
@@ -572,6 +573,24 @@ void tst_WaveFileCopyToSdCommand::failedSaveKeepsTheReplacedFile() {
 
     QCOMPARE(resultOf(command).errorCode, int(CommandErrorCode::FileWriteError));
     QCOMPARE(snapshot(card_), before);
+}
+
+void tst_WaveFileCopyToSdCommand::replacedNameOutsideTheFolderIsNotDeleted() {
+    // The control file comes from the card; a name in it that leads out of
+    // the audio folder must not make the import delete a file elsewhere.
+    const QString outside = QDir(card_).filePath(QStringLiteral("../victim.WV7"));
+    QVERIFY(wave_images::writeFile(outside, "keep me"));
+    makeCard(
+        {entry(QStringLiteral("../victim"), CardAudioEntry::PlayOnly44100, QStringLiteral("Odd"))},
+        false);
+    const QString path = source(QStringLiteral("New.wav"), wav(44100, 2, 16, 441));
+    WaveFileCopyToSdCommand command(path, QDir(card_), 0);
+
+    command.execute();
+
+    QCOMPARE(resultOf(command).errorCode, 0);
+    QCOMPARE(control().entries().constFirst().fileName(), command.cardFileName());
+    QCOMPARE(wave_images::readFile(outside), QByteArray("keep me"));
 }
 
 void tst_WaveFileCopyToSdCommand::fullListTakesAReplacement() {
