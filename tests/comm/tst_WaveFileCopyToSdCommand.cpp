@@ -578,10 +578,10 @@ void tst_WaveFileCopyToSdCommand::failedSaveKeepsTheReplacedFile() {
 void tst_WaveFileCopyToSdCommand::replacedNameOutsideTheFolderIsNotDeleted() {
     // The control file comes from the card; a name in it that leads out of
     // the audio folder must not make the import delete a file elsewhere.
-    const QString outside = QDir(card_).filePath(QStringLiteral("../victim.WV7"));
+    const QString outside = QDir(card_).filePath(QStringLiteral("../vict.WV7"));
     QVERIFY(wave_images::writeFile(outside, "keep me"));
     makeCard(
-        {entry(QStringLiteral("../victim"), CardAudioEntry::PlayOnly44100, QStringLiteral("Odd"))},
+        {entry(QStringLiteral("../vict"), CardAudioEntry::PlayOnly44100, QStringLiteral("Odd"))},
         false);
     const QString path = source(QStringLiteral("New.wav"), wav(44100, 2, 16, 441));
     WaveFileCopyToSdCommand command(path, QDir(card_), 0);
@@ -589,6 +589,7 @@ void tst_WaveFileCopyToSdCommand::replacedNameOutsideTheFolderIsNotDeleted() {
     command.execute();
 
     QCOMPARE(resultOf(command).errorCode, 0);
+    QCOMPARE(control().count(), 1);
     QCOMPARE(control().entries().constFirst().fileName(), command.cardFileName());
     QCOMPARE(wave_images::readFile(outside), QByteArray("keep me"));
 }
