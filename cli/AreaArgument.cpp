@@ -49,12 +49,11 @@ bool AreaArgument::parseArea(const data::DataCategory* category, const QString& 
     bool ok = false;
     const int shown = number.toInt(&ok);
     if (!ok || shown < first || shown >= first + count) {
-        *error = QStringLiteral("%1 has %2 areas %3 to %4 on %5; \"%6\" is none of them")
-                     .arg(category->displayName())
-                     .arg(count)
-                     .arg(first)
-                     .arg(first + count - 1)
-                     .arg(model->modelName().trimmed(), number);
+        const QString range =
+            count == 1 ? QStringLiteral("only area %1").arg(first)
+                       : QStringLiteral("areas %1 to %2").arg(first).arg(first + count - 1);
+        *error = QStringLiteral("%1 on %2 has %3; \"%4\" is none of them")
+                     .arg(category->displayName(), model->modelName().trimmed(), range, number);
         return false;
     }
     out->category = category;

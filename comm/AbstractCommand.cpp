@@ -1,16 +1,17 @@
 #include "comm/AbstractCommand.h"
 
-#include "midi/DeviceHandler.h"
+#include "comm/CommandMetaTypes.h"
 
-#include <QMetaType>
+#include "midi/DeviceHandler.h"
 
 namespace zel::qmix::comm {
 
 AbstractCommand::AbstractCommand(midi::DeviceHandler* handler, QObject* parent)
     : QObject(parent)
     , handler_(handler) {
-    // Results travel as QVariant through queued signals.
-    qRegisterMetaType<QVariant>("QVariant");
+    // Infos and results travel as QVariant through queued signals, and
+    // receivers look their types up by name.
+    CommandMetaTypes::registerAll();
 }
 
 void AbstractCommand::execute() {

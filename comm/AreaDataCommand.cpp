@@ -7,7 +7,6 @@ AreaDataCommand::AreaDataCommand(midi::DeviceHandler* handler, int category, int
     : SystemParameterCommand(handler, parent)
     , category_(category)
     , areaNumber_(areaNumber) {
-    qRegisterMetaType<AreaData>();
 }
 
 void AreaDataCommand::proceed() {

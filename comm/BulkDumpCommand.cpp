@@ -1,6 +1,5 @@
 #include "comm/BulkDumpCommand.h"
 
-#include "comm/CommandMetaTypes.h"
 
 #include "midi/DeviceHandler.h"
 #include "sysex/Decoder.h"
@@ -36,7 +35,6 @@ BulkDumpCommand::BulkDumpCommand(midi::DeviceHandler* handler, int category, int
     , category(category)
     , areaNumber(areaNumber)
     , device(device) {
-    CommandMetaTypes::registerAll();
 }
 
 BulkDumpCommand::~BulkDumpCommand() {

@@ -9,8 +9,6 @@ CategoryMemoryCommand::CategoryMemoryCommand(midi::DeviceHandler* handler, int c
     : SystemParameterCommand(handler, parent)
     , category_(category)
     , resultCategory_(category) {
-    qRegisterMetaType<CategoryMemoryCommandInfo>();
-    qRegisterMetaType<CategoryMemoryCommandResult>();
 }
 
 void CategoryMemoryCommand::proceed() {

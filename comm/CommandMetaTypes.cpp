@@ -8,9 +8,11 @@
 #include "comm/BulkSendCommandResult.h"
 #include "comm/CategoryMemoryCommandInfo.h"
 #include "comm/CategoryMemoryCommandResult.h"
+#include "comm/FileCopyCommandResult.h"
 
 #include <QList>
 #include <QMetaType>
+#include <QVariant>
 
 #include <mutex>
 
@@ -19,6 +21,7 @@ namespace zel::qmix::comm {
 void CommandMetaTypes::registerAll() {
     static std::once_flag registered;
     std::call_once(registered, [] {
+        qRegisterMetaType<QVariant>("QVariant");
         qRegisterMetaType<BulkSendCommandInfo>("zel::qmix::comm::BulkSendCommandInfo");
         qRegisterMetaType<BulkSendCommandResult>("zel::qmix::comm::BulkSendCommandResult");
         qRegisterMetaType<BulkReceiveCommandResult>("zel::qmix::comm::BulkReceiveCommandResult");
@@ -28,6 +31,7 @@ void CommandMetaTypes::registerAll() {
         qRegisterMetaType<CategoryMemoryCommandInfo>("zel::qmix::comm::CategoryMemoryCommandInfo");
         qRegisterMetaType<CategoryMemoryCommandResult>(
             "zel::qmix::comm::CategoryMemoryCommandResult");
+        qRegisterMetaType<FileCopyCommandResult>("zel::qmix::comm::FileCopyCommandResult");
         // The data-sizes query answers with this list; its slot signatures
         // name it so.
         qRegisterMetaType<QList<unsigned>>("QList<unsigned>");

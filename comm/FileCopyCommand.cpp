@@ -7,7 +7,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QMetaType>
 #include <QThread>
 
 #include <algorithm>
@@ -17,13 +16,6 @@
 namespace zel::qmix::comm {
 
 namespace {
-
-void registerResultType() {
-    static std::once_flag registered;
-    std::call_once(registered, [] {
-        qRegisterMetaType<FileCopyCommandResult>("zel::qmix::comm::FileCopyCommandResult");
-    });
-}
 
 // progress(int, int) counts bytes; files beyond 2 GiB are counted in larger
 // units so that both numbers fit.
@@ -45,7 +37,6 @@ FileCopyCommand::FileCopyCommand(const QString& sourcePath, const QDir& destinat
     , destinationDirectory_(destinationDirectory)
     , requestedName_(requestedName)
     , requestedExtension_(requestedExtension) {
-    registerResultType();
 }
 
 bool FileCopyCommand::isAborted() {

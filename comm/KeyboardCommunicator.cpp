@@ -6,6 +6,7 @@
 #include "comm/AreaDataCommand.h"
 #include "comm/AreaDeleteCommand.h"
 #include "comm/AreaDeleteCommandInfo.h"
+#include "comm/AudioCommandWiring.h"
 #include "comm/BulkReceiveCommand.h"
 #include "comm/BulkSendCommand.h"
 #include "comm/BulkSendCommandInfo.h"
@@ -13,17 +14,21 @@
 #include "comm/CommandRelay.h"
 #include "comm/CommunicationThread.h"
 #include "comm/DataSizesGetCommand.h"
+#include "comm/FileCopyCommand.h"
 #include "comm/KeyboardCommunicatorSupporter.h"
 #include "comm/ModelNameCommand.h"
 #include "comm/MultipleBulkSendEndCommand.h"
 #include "comm/MusicPresetBulkSendCommand.h"
+#include "comm/RecordedAudioExportCommand.h"
 #include "comm/RejectCommand.h"
+#include "comm/WaveFileCopyToSdCommand.h"
 
 #include "data/DataCategory.h"
 #include "data/KeyboardInfo.h"
 #include "midi/DeviceHandler.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QThread>
 #include <QtDebug>
 
@@ -371,6 +376,41 @@ QList<unsigned> KeyboardCommunicator::dataSizes(int category) {
     const bool answered =
         supporter.waitForAnswer([&] { return !pending.isNull() && thread_->isRunning(); });
     return answered ? supporter.receivedList() : QList<unsigned>();
+}
+
+void KeyboardCommunicator::registerFileCopyCommand(const QString& sourcePath,
+                                                   const QString& destinationFolder,
+                                                   const QString& requestedName,
+                                                   const QString& extension, qint64 byteLimit,
+                                                   const QString& title,
+                                                   const CommandConnections& connections) {
+    const auto command = QSharedPointer<FileCopyCommand>::create(
+        sourcePath, QDir(destinationFolder), requestedName, extension, byteLimit);
+    command->setInfo(title);
+    AudioCommandWiring::connectFileCopy(command, connections, this);
+    registerCommand(command, TransferLevel, Weight::Heavy);
+}
+
+void KeyboardCommunicator::registerWaveFileCopyToSdCommand(const QString& sourcePath,
+                                                           const QString& cardAudioFolder,
+                                                           int replacePosition, qint64 byteLimit,
+                                                           const QString& title,
+                                                           const CommandConnections& connections) {
+    const auto command = QSharedPointer<WaveFileCopyToSdCommand>::create(
+        sourcePath, QDir(cardAudioFolder), replacePosition, byteLimit);
+    command->setInfo(title);
+    AudioCommandWiring::connectWaveCommand(command, connections, this);
+    registerCommand(command, TransferLevel, Weight::Heavy);
+}
+
+void KeyboardCommunicator::registerRecordedAudioExportCommand(
+    const QString& sourcePath, const QString& exportName, const QString& exportFolder,
+    qint64 byteLimit, const QString& title, const CommandConnections& connections) {
+    const auto command = QSharedPointer<RecordedAudioExportCommand>::create(
+        sourcePath, exportName, QDir(exportFolder), byteLimit);
+    command->setInfo(title);
+    AudioCommandWiring::connectWaveCommand(command, connections, this);
+    registerCommand(command, TransferLevel, Weight::Heavy);
 }
 
 } // namespace zel::qmix::comm

@@ -3,8 +3,11 @@
 #  - finding and identifying a keyboard: the built-in virtual keyboard, then
 #    the virtual keyboard program on a private JACK server, found by the same
 #    port search a real keyboard goes through;
+#  - moving data: listing areas and memory, receiving an item and sending it
+#    to another area, a whole-keyboard backup and its restore, a package;
 #  - the file layer on sample files the build makes: empty items of three
-#    categories, what they hold, and how different keyboard models judge them.
+#    categories, what they hold, and how different keyboard models judge them;
+#  - audio for the SD-card player: a WAV converted and put on a card folder.
 set -eu
 cd "$(dirname "$0")/.."
 JOBS=$(nproc 2>/dev/null || echo 2)
@@ -59,6 +62,22 @@ if jack_wait -w -t 20 >/dev/null 2>&1; then
     cat "$SAMPLES/keyboard.log"
     show ports
     show identify
+    printf '\n### Moving data\n'
+    show list REGISTRATION
+    show memory SEQUENCER
+    # Registrations are named after the model and the day they were received.
+    show receive REGISTRATION 1 -d "$SAMPLES"
+    REGISTRATION=$(ls "$SAMPLES"/*.RM7 | head -n 1)
+    # The area holds data, so replacing it takes a yes.
+    show send "$REGISTRATION" 1
+    show send "$REGISTRATION" 1 --yes
+    show package new "$SAMPLES/Demo.PK7" --model QS-2 "REGISTRATION:1=$REGISTRATION"
+    show package show "$SAMPLES/Demo.PK7"
+    show package send "$SAMPLES/Demo.PK7" --yes
+    show list REGISTRATION
+    show backup -d "$SAMPLES"
+    BACKUP=$(ls "$SAMPLES"/*.AL7 | head -n 1)
+    show restore "$BACKUP" --yes
     stop_servers
     KEYBOARD_PID=""
 else
@@ -82,3 +101,19 @@ show file info "$SAMPLES/Empty.MPS"
 show file new RHYTHM "$SAMPLES/Empty.AC7" --model QS-1
 show file info "$SAMPLES/Empty.AC7"
 show file check "$SAMPLES/Missing.TN7" --model QS-1
+
+printf '\n### Audio for the SD card\n'
+# A freshly formatted card: its audio list holds only the closing record.
+mkdir -p "$SAMPLES/card/MUSICDAT"
+python3 -c 'import sys; sys.stdout.buffer.write(b"\xff" * 12 + b"\0" * 8 + b"\xff" * 12)' \
+    >"$SAMPLES/card/MUSICDAT/TAVROWAV.DIR"
+if command -v sox >/dev/null 2>&1; then
+    sox -n -r 48000 -c 1 -b 16 "$SAMPLES/Tune.wav" synth 3 sine 440 gain -6
+    show wav info "$SAMPLES/Tune.wav"
+    show wav convert "$SAMPLES/Tune.wav" "$SAMPLES/Tune-44k.wav"
+    show wav info "$SAMPLES/Tune-44k.wav"
+    show card import "$SAMPLES/card" "$SAMPLES/Tune.wav"
+    show card list "$SAMPLES/card"
+else
+    echo "(sox is missing; skipping the audio part)"
+fi
