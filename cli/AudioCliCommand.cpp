@@ -2,13 +2,11 @@
 
 #include "audio/SamplingFormatConverter.h"
 #include "cli/CommandSession.h"
-#include "cli/Console.h"
 #include "cli/ExitStatus.h"
 #include "cli/FileCommandThread.h"
 #include "cli/Interrupt.h"
 #include "comm/CommandErrorCode.h"
 #include "comm/WaveFileCopyToSdCommand.h"
-#include "etc/MessageTexts.h"
 
 namespace zel::qmix::cli {
 
@@ -40,34 +38,10 @@ AudioCliCommand::runFileCommand(QSharedPointer<comm::WaveFileCopyToSdCommand> co
     return session.results().constFirst().value<comm::FileCopyCommandResult>();
 }
 
-void AudioCliCommand::printError(const QString& text) const {
-    Console::printErr(QStringLiteral("toneharbour-cli %1: %2\n").arg(name(), text));
-}
-
 int AudioCliCommand::reportCommandError(int code, const QString& detail) const {
-    if (code == comm::CommandErrorCode::NoError)
-        return ExitStatus::Success;
-    // Ctrl-C is reported once, as the interruption it was.
     if (code == comm::CommandErrorCode::Canceled && Interrupt::isRequested())
         return ExitStatus::Interrupted;
-    QString text = etc::MessageTexts::errorText(etc::MessageTexts::typeForCommandError(code));
-    if (text.isEmpty())
-        text = code == comm::CommandErrorCode::Canceled ? QStringLiteral("Canceled")
-                                                        : QStringLiteral("Error %1").arg(code);
-    if (!detail.isEmpty())
-        text += QStringLiteral(": ") + detail;
-    printError(text);
-    return ExitStatus::forCommandError(code);
-}
-
-int AudioCliCommand::reportFileError(int fileResult, const QString& detail) const {
-    if (fileResult == 0)
-        return ExitStatus::Success;
-    QString text = etc::MessageTexts::errorText(etc::MessageTexts::typeForFileError(fileResult));
-    if (!detail.isEmpty())
-        text += QStringLiteral(": ") + detail;
-    printError(text);
-    return ExitStatus::forFileResult(fileResult);
+    return CliCommand::reportCommandError(code, detail);
 }
 
 } // namespace zel::qmix::cli

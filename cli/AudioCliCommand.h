@@ -30,11 +30,9 @@ protected:
     comm::FileCopyCommandResult
     runFileCommand(QSharedPointer<comm::WaveFileCopyToSdCommand> command, const QString& title);
 
-    // Each prints the system's text for the code on standard error, with the
-    // detail (usually a file name) after it, and returns the exit status.
+    // As for every command, except that a Ctrl-C is reported once, as the
+    // interruption it was.
     int reportCommandError(int code, const QString& detail = QString()) const;
-    int reportFileError(int fileResult, const QString& detail) const;
-    void printError(const QString& text) const;
 
 private:
     Interrupt* interrupt_ = nullptr;

@@ -27,6 +27,11 @@ public:
 protected:
     // Reports a usage error on standard error and returns the usage exit status.
     int usageError(const QString& message) const;
+    // Each prints the system's text for the code on standard error, with the
+    // detail (usually a file name) after it, and returns the exit status.
+    int reportCommandError(int code, const QString& detail = QString()) const;
+    int reportFileError(int fileResult, const QString& detail) const;
+    void printError(const QString& text) const;
 };
 
 } // namespace zel::qmix::cli

@@ -38,33 +38,6 @@ int KeyboardCliCommand::run(const QStringList& arguments, const GlobalOptions& o
     return status;
 }
 
-void KeyboardCliCommand::printError(const QString& text) const {
-    Console::printErr(QStringLiteral("toneharbour-cli %1: %2\n").arg(name(), text));
-}
-
-int KeyboardCliCommand::reportCommandError(int code, const QString& detail) const {
-    if (code == comm::CommandErrorCode::NoError)
-        return ExitStatus::Success;
-    QString text = etc::MessageTexts::errorText(etc::MessageTexts::typeForCommandError(code));
-    if (text.isEmpty())
-        text = code == comm::CommandErrorCode::Canceled ? QStringLiteral("Canceled")
-                                                        : QStringLiteral("Error %1").arg(code);
-    if (!detail.isEmpty())
-        text += QStringLiteral(": ") + detail;
-    printError(text);
-    return ExitStatus::forCommandError(code);
-}
-
-int KeyboardCliCommand::reportFileError(int fileResult, const QString& detail) const {
-    if (fileResult == 0)
-        return ExitStatus::Success;
-    QString text = etc::MessageTexts::errorText(etc::MessageTexts::typeForFileError(fileResult));
-    if (!detail.isEmpty())
-        text += QStringLiteral(": ") + detail;
-    printError(text);
-    return ExitStatus::forFileResult(fileResult);
-}
-
 void KeyboardCliCommand::closeSeries(KeyboardLink& link, int category, int areaNumber) {
     if (!data::KeyboardInfo::currentModel()->isSecondGeneration())
         return;

@@ -26,12 +26,6 @@ protected:
     // Valid while run() runs.
     Interrupt& interrupt() const { return *interrupt_; }
 
-    // Each prints the system's text for the code on standard error, with the
-    // detail (usually a file name) after it, and returns the exit status.
-    int reportCommandError(int code, const QString& detail = QString()) const;
-    int reportFileError(int fileResult, const QString& detail) const;
-    void printError(const QString& text) const;
-
     // What the desktop program does after a successful transfer on a
     // second-generation model: close the series of transfers, so the
     // keyboard leaves its transfer display. Returns once that has happened.
