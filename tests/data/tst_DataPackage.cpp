@@ -10,14 +10,12 @@
 #include "data/Zq10Info.h"
 #include "data/Zq11Info.h"
 #include "data/Zq21BInfo.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace zel::qmix::data;
 
@@ -41,29 +39,6 @@ QByteArray cpk(const QByteArray& keyboardLine, const QList<QByteArray>& lines) {
         text += line + '\n';
     return text;
 }
-
-// Lets the process write files of at most `limit` bytes; a longer write
-// fails with EFBIG instead of raising SIGXFSZ.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t limit) {
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = previous_;
-        limited.rlim_cur = limit;
-        active_ = setrlimit(RLIMIT_FSIZE, &limited) == 0;
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    bool isActive() const { return active_; }
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int) = nullptr;
-    bool active_ = false;
-};
 
 } // namespace
 
@@ -421,7 +396,7 @@ void tst_DataPackage::failedSaveKeepsTheOldList() {
     bool saved = true;
     {
         // The volume "fills up" after 512 bytes, part-way through the list.
-        FileSizeLimit limit(512);
+        zel::qmix::testsupport::FileSizeLimit limit(512);
         QVERIFY(limit.isActive());
         saved = package.save(path);
     }

@@ -1,5 +1,6 @@
 #include "FileImages.h"
 #include "ModelScope.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include "data/Zq11Info.h"
 #include "file/DspDataFile.h"
@@ -13,9 +14,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
 #include <memory>
-#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace zel::qmix;
@@ -44,29 +43,6 @@ std::unique_ptr<file::AbstractFile> dspWithPayload(int size) {
     dsp->setData(FileImages::pattern(size, 5));
     return dsp;
 }
-
-// Lets the process write files of at most `limit` bytes; a longer write
-// fails with EFBIG instead of raising SIGXFSZ.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t limit) {
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = previous_;
-        limited.rlim_cur = limit;
-        active_ = setrlimit(RLIMIT_FSIZE, &limited) == 0;
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    bool isActive() const { return active_; }
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int) = nullptr;
-    bool active_ = false;
-};
 
 } // namespace
 
@@ -171,7 +147,7 @@ void tst_FileSave::failedWriteKeepsTheOldFile() {
     int result = -1;
     {
         // The volume "fills up" after 4 KB: the write of 64 KB fails part-way.
-        FileSizeLimit limit(4096);
+        testsupport::FileSizeLimit limit(4096);
         QVERIFY(limit.isActive());
         result = replacement->save(path);
     }

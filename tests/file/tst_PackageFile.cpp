@@ -1,5 +1,6 @@
 #include "FileImages.h"
 #include "ModelScope.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include "data/Zq11Info.h"
 #include "etc/ZipHandler.h"
@@ -15,9 +16,7 @@
 #include <QVariant>
 #include <QtTest>
 
-#include <csignal>
 #include <memory>
-#include <sys/resource.h>
 
 using namespace zel::qmix;
 using file::PackageArea;
@@ -89,29 +88,6 @@ bool runTool(const QString& program, const QStringList& arguments, const QString
     *output = process.readAll();
     return finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
-
-// Lets the process write files of at most `limit` bytes; a longer write
-// fails with EFBIG instead of raising SIGXFSZ.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t limit) {
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = previous_;
-        limited.rlim_cur = limit;
-        active_ = setrlimit(RLIMIT_FSIZE, &limited) == 0;
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    bool isActive() const { return active_; }
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int) = nullptr;
-    bool active_ = false;
-};
 
 } // namespace
 
@@ -508,7 +484,7 @@ void tst_PackageFile::failedSaveLeavesTheOldPackage() {
         file::FreeSpace::setOverride(0);
         saved = package.save(target);
     } else if (cause == QLatin1String("full")) {
-        FileSizeLimit limit(4096);
+        testsupport::FileSizeLimit limit(4096);
         QVERIFY(limit.isActive());
         saved = package.save(target);
     } else if (cause == QLatin1String("file gone")) {
