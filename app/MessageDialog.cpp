@@ -179,15 +179,14 @@ QMessageBox::StandardButton MessageDialog::confirmSavePackage() {
     return button == QMessageBox::NoButton ? QMessageBox::Cancel : button;
 }
 
-bool MessageDialog::confirmCancel(QObject* sender, const char* closingSignal) {
+bool MessageDialog::confirmCancel(const ClosingConnector& connectClosing) {
     beepBeforeQuestion();
     QMessageBox box(QMessageBox::Question, MessageTexts::confirmationTitle(),
                     MessageTexts::cancelQuestion(), QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(QMessageBox::No);
     QMetaObject::Connection closing;
-    if (sender != nullptr && closingSignal != nullptr) {
-        closing = connect(sender, closingSignal, &box, SLOT(reject()));
-    }
+    if (connectClosing)
+        closing = connectClosing(&box);
     box.exec();
     // Safe also when the sender was destroyed meanwhile.
     disconnect(closing);

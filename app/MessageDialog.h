@@ -8,6 +8,7 @@
 #include <QVariant>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 namespace zel::qmix::gui {
@@ -37,9 +38,17 @@ public:
     static bool confirmRestore(const QString& name);
     static bool confirmSendPackage(const QString& name);
     static QMessageBox::StandardButton confirmSavePackage();
-    // The question closes by itself, counting as No, when `closingSignal` (as
-    // given by SIGNAL()) of `sender` fires while it is open.
-    static bool confirmCancel(QObject* sender, const char* closingSignal);
+    // The question closes by itself, counting as No, when `closingSignal` of
+    // `sender` fires while it is open (the work ended first).
+    template <class Sender>
+    static bool confirmCancel(Sender* sender, void (Sender::*closingSignal)()) {
+        return confirmCancel([=](QMessageBox* box) {
+            return sender ? QObject::connect(sender, closingSignal, box, &QMessageBox::reject)
+                          : QMetaObject::Connection();
+        });
+    }
+    using ClosingConnector = std::function<QMetaObject::Connection(QMessageBox*)>;
+    static bool confirmCancel(const ClosingConnector& connectClosing);
 
     // From a thread other than the GUI thread: asks in the GUI thread and waits,
     // emitting waitRequired() every 10 ms. Returns Yes, YesToAll, No or NoToAll.

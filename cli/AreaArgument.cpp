@@ -65,7 +65,7 @@ bool AreaArgument::parseArea(const data::DataCategory* category, const QString& 
 
 int AreaArgument::shownNumberOf(const data::DataCategory* category, int keyboardArea,
                                 const data::KeyboardInfo* model) {
-    return model->firstNumber(category) + keyboardArea - model->areaOffset(category);
+    return model->shownAreaNumber(category, keyboardArea);
 }
 
 QString AreaArgument::name() const {
@@ -73,7 +73,7 @@ QString AreaArgument::name() const {
 }
 
 QString AreaArgument::name(const data::DataCategory* category, int shownNumber) {
-    return category->displayName() + QStringLiteral(" Area ") + QString::number(shownNumber);
+    return data::KeyboardInfo::areaName(category, shownNumber);
 }
 
 } // namespace zel::qmix::cli

@@ -3,11 +3,8 @@
 #include "comm/KeyboardCommunicator.h"
 #include "comm/ModelIdentifier.h"
 #include "data/KeyboardInfo.h"
-#include "emu/KeyboardFactory.h"
-#include "emu/KeyboardOptions.h"
 #include "emu/KeyboardWireEndpoint.h"
 #include "etc/Settings.h"
-#include "midi/Wire.h"
 
 namespace zel::qmix::cli {
 
@@ -21,19 +18,12 @@ KeyboardLink::~KeyboardLink() {
 }
 
 bool KeyboardLink::startEmulation() {
-    emu::KeyboardOptions parsed;
-    if (!parsed.parse(options_.emulationArguments(), &error_))
-        return false;
-    const emu::KeyboardSetup& setup = parsed.setup();
-    std::unique_ptr<emu::VirtualKeyboard> keyboard = emu::KeyboardFactory::create(setup, &error_);
-    if (!keyboard)
+    emulated_ = emu::KeyboardWireEndpoint::emulate(options_.emulationArguments(), &error_);
+    if (!emulated_)
         return false;
     // A name no MIDI service uses, so that the patterns below find only it.
-    const QString name = QStringLiteral("Emulated %1").arg(setup.model->modelName().trimmed());
-    emulated_ = std::make_unique<emu::KeyboardWireEndpoint>(std::move(keyboard), name);
-    midi::Wire::attach(emulated_.get());
-    options_.inPattern = name;
-    options_.outPattern = name;
+    options_.inPattern = emulated_->name();
+    options_.outPattern = emulated_->name();
     return true;
 }
 

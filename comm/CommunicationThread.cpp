@@ -31,11 +31,19 @@ void CommunicationThread::enqueue(const QSharedPointer<AbstractCommand>& command
 int CommunicationThread::clear() {
     const std::lock_guard<std::recursive_mutex> lock(mutex_);
     int count = 0;
-    for (auto& level : queue_) {
-        count += int(level.size());
-        dropped_ += level;
-        level.clear();
-    }
+    for (int level = 0; level < LevelCount; ++level)
+        count += clear(level);
+    return count;
+}
+
+int CommunicationThread::clear(int level) {
+    if (level < 0 || level >= LevelCount)
+        return 0;
+    const std::lock_guard<std::recursive_mutex> lock(mutex_);
+    QList<QSharedPointer<AbstractCommand>>& queued = queue_[size_t(level)];
+    const int count = int(queued.size());
+    dropped_ += queued;
+    queued.clear();
     return count;
 }
 

@@ -30,6 +30,8 @@ public:
     // Drops every queued command unexecuted and returns how many there were.
     // They are released on this thread, where they live.
     int clear();
+    // The same for one level only.
+    int clear(int level);
     int queuedCount(int level) const;
 
 signals:

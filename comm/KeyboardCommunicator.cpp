@@ -61,16 +61,24 @@ void connectTransfer(KeyboardCommunicator& communicator,
                      const QSharedPointer<AbstractCommand>& command,
                      const CommandConnections& connections, CancelDisable cancelDisable) {
     AbstractCommand* sender = command.data();
-    const QObject* receiver = connections.receiver;
-    KeyboardCommunicator::connectChecked(sender, SIGNAL(started(QVariant)), receiver,
-                                         connections.startedSlot);
-    KeyboardCommunicator::connectChecked(sender, SIGNAL(finished(QVariant)), receiver,
-                                         connections.finishedSlot);
-    KeyboardCommunicator::connectChecked(sender, SIGNAL(progress(int, int)), receiver,
-                                         connections.progressSlot);
-    if (cancelDisable == CancelDisable::Connect)
-        KeyboardCommunicator::connectChecked(sender, SIGNAL(cancelDisableRequested()), receiver,
-                                             connections.cancelDisableSlot);
+    if (!connections.replies.isEmpty()) {
+        connections.replies.connect(sender);
+    } else {
+        const QObject* receiver = connections.receiver;
+        KeyboardCommunicator::connectChecked(sender, SIGNAL(started(QVariant)), receiver,
+                                             connections.startedSlot);
+        KeyboardCommunicator::connectChecked(sender, SIGNAL(finished(QVariant)), receiver,
+                                             connections.finishedSlot);
+        KeyboardCommunicator::connectChecked(sender, SIGNAL(progress(int, int)), receiver,
+                                             connections.progressSlot);
+        if (cancelDisable == CancelDisable::Connect)
+            KeyboardCommunicator::connectChecked(sender, SIGNAL(cancelDisableRequested()),
+                                                 receiver, connections.cancelDisableSlot);
+    }
+    if (connections.controls.isValid()) {
+        communicator.connectControlSource(command, connections.controls);
+        return;
+    }
     communicator.connectCancelSource(command, connections.cancelSource, connections.cancelSignal);
     communicator.connectSuspendSource(command, connections.suspendSource,
                                       connections.suspendSignal);
@@ -114,6 +122,10 @@ bool KeyboardCommunicator::isConnected() const {
 void KeyboardCommunicator::disconnectKeyboard() {
     handler_->disconnectDevice();
     connected_.store(false);
+}
+
+void KeyboardCommunicator::clearQueuedCommands() {
+    thread_->clear();
 }
 
 bool KeyboardCommunicator::reconnect() {
@@ -244,6 +256,10 @@ bool KeyboardCommunicator::hasQueuedCommands(int level) const {
     return thread_->queuedCount(level) > 0;
 }
 
+int KeyboardCommunicator::dropQueuedCommands(int level) {
+    return thread_->clear(level);
+}
+
 void KeyboardCommunicator::registerCommand(const QSharedPointer<AbstractCommand>& command,
                                            int level, Weight weight) {
     if (weight == Weight::Heavy) {
@@ -287,6 +303,31 @@ void KeyboardCommunicator::connectSuspendSource(const QSharedPointer<AbstractCom
     auto* relay = new CommandRelay(command, this);
     connect(command.data(), &QObject::destroyed, relay, &QObject::deleteLater);
     connectChecked(source, signal, relay, SLOT(setSuspended(bool)));
+}
+
+void KeyboardCommunicator::connectControlSource(const QSharedPointer<AbstractCommand>& command,
+                                                const CommandControlSource& controls) {
+    auto* relay = new CommandRelay(command, this);
+    connect(command.data(), &QObject::destroyed, relay, &QObject::deleteLater);
+    controls.connectCancel(relay, [relay] { relay->cancel(); });
+    controls.connectSuspend(relay, [relay](bool suspended) { relay->setSuspended(suspended); });
+}
+
+void KeyboardCommunicator::registerAreaDataCommand(int category, int areaNumber, int level,
+                                                   const CommandReplies& replies) {
+    const auto command =
+        QSharedPointer<AreaDataCommand>::create(handler_.get(), category, areaNumber);
+    replies.connect(command.data());
+    registerCommand(command, level);
+}
+
+void KeyboardCommunicator::registerCategoryMemoryCommand(int category,
+                                                         const CategoryMemoryCommandInfo& info,
+                                                         const CommandReplies& replies) {
+    const auto command = QSharedPointer<CategoryMemoryCommand>::create(handler_.get(), category);
+    command->setInfo(QVariant::fromValue(info));
+    replies.connect(command.data());
+    registerCommand(command, MemoryLevel);
 }
 
 void KeyboardCommunicator::start() {

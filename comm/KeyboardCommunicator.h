@@ -96,6 +96,11 @@ public:
                                  const char* slot);
     void registerCategoryMemoryCommand(int category, const CategoryMemoryCommandInfo& info,
                                        const QObject* receiver, const char* slot);
+    // The same with reply slots checked at compile time.
+    void registerAreaDataCommand(int category, int areaNumber, int level,
+                                 const CommandReplies& replies);
+    void registerCategoryMemoryCommand(int category, const CategoryMemoryCommandInfo& info,
+                                       const CommandReplies& replies);
     // False, queueing nothing, for a code that names no category.
     bool registerDataSizesGetCommand(int category, const QObject* receiver, const char* slot,
                                      Qt::ConnectionType type = Qt::AutoConnection);
@@ -106,6 +111,13 @@ public:
     // Whether commands wait at the given level (the views hold back memory
     // refreshes while transfers are queued).
     bool hasQueuedCommands(int level) const;
+    // Drops the commands waiting at one level unexecuted and silently (the
+    // views give up loading that way when the keyboard stops answering);
+    // returns how many there were.
+    int dropQueuedCommands(int level);
+    // Drops every queued command unexecuted and silently, without touching
+    // the connection.
+    void clearQueuedCommands();
 
     // Audio files (lowest priority, heavy). They talk to no keyboard, so they
     // run whether one is connected or not. `byteLimit` -1 copies whole files.
@@ -145,6 +157,8 @@ public:
                              const char* signal);
     void connectSuspendSource(const QSharedPointer<AbstractCommand>& command, const QObject* source,
                               const char* signal);
+    void connectControlSource(const QSharedPointer<AbstractCommand>& command,
+                              const CommandControlSource& controls);
 
 signals:
     void newHeavyCommandRegistered();

@@ -139,6 +139,14 @@ int KeyboardInfo::firstNumber(const DataCategory* category) const {
     return descriptor(category).firstNumber;
 }
 
+int KeyboardInfo::shownAreaNumber(const DataCategory* category, int keyboardArea) const {
+    return firstNumber(category) + keyboardArea - areaOffset(category);
+}
+
+QString KeyboardInfo::areaName(const DataCategory* category, int shownNumber) {
+    return category->displayName() + QStringLiteral(" Area ") + QString::number(shownNumber);
+}
+
 int KeyboardInfo::formatVersion(const DataCategory* category) const {
     return descriptor(category).formatVersion;
 }

@@ -46,6 +46,11 @@ public:
     int areaOffset(const DataCategory* category) const;
     int lastArea(const DataCategory* category) const;
     int firstNumber(const DataCategory* category) const;
+    // The number the keyboard shows for one of its areas (as the protocol
+    // addresses it) of the category.
+    int shownAreaNumber(const DataCategory* category, int keyboardArea) const;
+    // "Rhythm Area 3": how the program names an area to the user.
+    static QString areaName(const DataCategory* category, int shownNumber);
     int formatVersion(const DataCategory* category) const;
     QList<QPair<QString, int>> keyWordAreaCounts() const;
     // Largest payload an area of a variable-size category takes; -1 otherwise.

@@ -1,5 +1,8 @@
 #include "emu/KeyboardWireEndpoint.h"
 
+#include "data/KeyboardInfo.h"
+#include "emu/KeyboardFactory.h"
+#include "emu/KeyboardOptions.h"
 #include "midi/Wire.h"
 
 namespace zel::qmix::emu {
@@ -26,6 +29,21 @@ void KeyboardWireEndpoint::receiveFromProgram(const QByteArray& message) {
 
 void KeyboardWireEndpoint::inspect(const std::function<void(const VirtualKeyboard&)>& look) const {
     runner_.inspect(look);
+}
+
+std::unique_ptr<KeyboardWireEndpoint>
+KeyboardWireEndpoint::emulate(const QStringList& keyboardArguments, QString* error) {
+    KeyboardOptions parsed;
+    if (!parsed.parse(keyboardArguments, error))
+        return nullptr;
+    const KeyboardSetup& setup = parsed.setup();
+    std::unique_ptr<VirtualKeyboard> keyboard = KeyboardFactory::create(setup, error);
+    if (!keyboard)
+        return nullptr;
+    const QString name = QStringLiteral("Emulated %1").arg(setup.model->modelName().trimmed());
+    auto endpoint = std::make_unique<KeyboardWireEndpoint>(std::move(keyboard), name);
+    midi::Wire::attach(endpoint.get());
+    return endpoint;
 }
 
 } // namespace zel::qmix::emu

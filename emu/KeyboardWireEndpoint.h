@@ -27,6 +27,13 @@ public:
     // Lets `look` see the keyboard between two messages.
     void inspect(const std::function<void(const VirtualKeyboard&)>& look) const;
 
+    // The built-in keyboard of a front end's --emulate option, described by
+    // the stand-alone keyboard's command line (program name first), attached
+    // to the wire under a name no MIDI service uses ("Emulated <model>").
+    // Null, with `error` set, when the arguments cannot be used.
+    static std::unique_ptr<KeyboardWireEndpoint> emulate(const QStringList& keyboardArguments,
+                                                         QString* error);
+
 private:
     KeyboardRunner runner_;
 };

@@ -4,9 +4,9 @@
 set -eu
 
 PACKAGES="cmake ninja-build g++ pkg-config git python3 \
-qt6-base-dev libgl-dev zlib1g-dev libminizip-dev librtmidi-dev \
+qt6-base-dev qt6-svg-dev libgl-dev zlib1g-dev libminizip-dev librtmidi-dev libudev-dev \
 clang libclang-rt-14-dev unzip zip \
-jackd2 libjack-jackd2-dev libbenchmark-dev sox"
+jackd2 libjack-jackd2-dev libbenchmark-dev sox xvfb"
 
 missing=""
 for p in $PACKAGES; do

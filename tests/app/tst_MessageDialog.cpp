@@ -334,7 +334,7 @@ void tst_MessageDialog::confirmCancel() {
         }
     });
 
-    const bool confirmed = MessageDialog::confirmCancel(command, SIGNAL(finished()));
+    const bool confirmed = MessageDialog::confirmCancel(command.data(), &CommandStub::finished);
 
     QCOMPARE(confirmed, result);
     QCOMPARE(watcher.seen().size(), 1);

@@ -1,0 +1,474 @@
+#include "app/MainWindow.h"
+
+#include "app/CommandProgressIndicator.h"
+#include "app/DataReplaceUserConfirmChecker.h"
+#include "app/MessageDialog.h"
+#include "comm/CommandControlSource.h"
+#include "comm/KeyboardCommunicator.h"
+#include "comm/ModelIdentifier.h"
+#include "data/AllDataCategory.h"
+#include "data/KeyboardInfo.h"
+#include "data/Zq21BInfo.h"
+#include "etc/DeviceNotifyRegister.h"
+#include "etc/Settings.h"
+#include "ui_MainWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QMessageBox>
+#include <QStyleFactory>
+#include <QTabBar>
+
+namespace zel::qmix::gui {
+
+namespace {
+
+const char* const WindowTitle = "TAVRO Tone Harbour 6.1";
+const char* const DisconnectedMarker = "<Disconnected>";
+const char* const WidgetStyle = "Fusion";
+
+etc::Settings& settings() {
+    return *etc::Settings::instance();
+}
+
+} // namespace
+
+MainWindow::MainWindow(const comm::PortChoice& ports, QWidget* parent)
+    : QMainWindow(parent)
+    , ui_(std::make_unique<Ui::MainWindow>()) {
+    reconnectTimer_.setSingleShot(true);
+    deviceNotify_ = new etc::DeviceNotifyRegister(this);
+    ui_->setupUi(this);
+    replaceChecker_ = new DataReplaceUserConfirmChecker(this);
+    communicator_ = new comm::KeyboardCommunicator(ports, this);
+
+    prepareForm();
+    applySettings();
+    reconnect();
+    ui_->pcBackupFileTreeView->reload(data::AllDataCategory::instance());
+    ui_->commandProgressIndicator->hide();
+    for (QWidget* styled : std::initializer_list<QWidget*>{
+             ui_->keyboardProgressBar, ui_->packageProgressBar, ui_->sdProgressBar,
+             ui_->tabWidgetMain, ui_->tabWidgetMain->tabBar()})
+        styled->setStyle(QStyleFactory::create(QString::fromLatin1(WidgetStyle)));
+    ui_->tabWidgetMain->setDocumentMode(false);
+
+    connectWindowSignals();
+    connectFormSignals();
+    connectCommandSources();
+    connectPreferences();
+    showRevision();
+
+    emit constructed();
+    emitModeTransitionedSignal(ui_->tabWidgetMain->currentWidget());
+}
+
+MainWindow::~MainWindow() {
+    storeWindowSize();
+}
+
+QString MainWindow::disconnectedTitle() {
+    return QString::fromLatin1(WindowTitle) + QLatin1Char(' ') +
+           QString::fromLatin1(DisconnectedMarker);
+}
+
+void MainWindow::prepareForm() {
+    // The package category box is bound to the package contents once that view exists.
+    setAudioModeArrowMarkPos();
+    setWindowTitle(QString::fromLatin1(WindowTitle));
+    ui_->tabWidgetMain->setCurrentWidget(ui_->tabTransfer);
+    ui_->tabWidgetPackage->setCurrentWidget(ui_->tabPackageCurrent);
+    ui_->audioLeftLabel->setPixmap(QPixmap(QStringLiteral(":/images/left.png")));
+    ui_->audioRightLabel->setPixmap(QPixmap(QStringLiteral(":/images/right.png")));
+
+    ui_->keyboardTreeView->setCommunicator(communicator_);
+    ui_->keyboardTreeView->setReplaceChecker(replaceChecker_);
+    ui_->pcTreeView->setCommunicator(communicator_);
+    ui_->pcBackupFileTreeView->setCommunicator(communicator_);
+}
+
+void MainWindow::applySettings() {
+    etc::Settings::ensureDirectory(settings().mainDataDirectory());
+    etc::Settings::ensureDirectory(settings().waveDataDirectory());
+    data::KeyboardInfo* model = data::KeyboardInfo::find(settings().lastConnectedModel());
+    data::KeyboardInfo::setCurrentModel(model ? model : data::Zq21BInfo::instance());
+    showModelNames(data::KeyboardInfo::currentModel()->modelName().trimmed());
+    showKeyboardPictures();
+    resize(settings().windowWidth(), settings().windowHeight());
+}
+
+void MainWindow::showModelNames(const QString& name) {
+    for (QLabel* label : {ui_->labelKeyboardName, ui_->labelBackupKeyboardName,
+                          ui_->labelPackageKeyboardName})
+        label->setText(name);
+}
+
+void MainWindow::showKeyboardPictures() {
+    const data::KeyboardInfo* model = data::KeyboardInfo::currentModel();
+    ui_->smallKeyboardIcon->setPixmap(QPixmap(model->smallPicture()));
+    const QPixmap large(model->largePicture());
+    ui_->backupDataKeyboardLabel->setPixmap(large);
+    ui_->packageDataKeyboardLabel->setPixmap(large);
+}
+
+// --- connection ------------------------------------------------------------
+
+void MainWindow::showError(comm::CommandErrorCode::T newError, QString detail) {
+    MessageDialog::requestCommandError(newError, QVariant(detail));
+}
+
+bool MainWindow::reconnect(bool /*showMsg*/) {
+    return reconnect();
+}
+
+bool MainWindow::reconnect() {
+    if (ui_->commandProgressIndicator->isVisible()) {
+        deferReconnectUntilIdle();
+        return true;
+    }
+    comm::ModelIdentifier identifier(*communicator_, &settings());
+    const auto reconnecting =
+        freshCommunicator_ ? comm::ModelIdentifier::Reconnect::Skip
+                           : comm::ModelIdentifier::Reconnect::First;
+    freshCommunicator_ = false;
+    if (!identifier.identify(reconnecting)) {
+        enterDisconnectedState();
+        return false;
+    }
+    enterConnectedState();
+    return true;
+}
+
+void MainWindow::deferReconnectUntilIdle() {
+    connect(ui_->commandProgressIndicator, &CommandProgressIndicator::hided, this,
+            &MainWindow::challengeReconnect, Qt::UniqueConnection);
+}
+
+void MainWindow::enterConnectedState() {
+    showModelNames(data::KeyboardInfo::currentModel()->modelName().trimmed());
+    showKeyboardPictures();
+    setKeyboardWidgetsEnabled(true);
+    ui_->comboBoxNormal->reload();
+    connected_ = true;
+}
+
+void MainWindow::enterDisconnectedState() {
+    connected_ = false;
+    communicator_->disconnectKeyboard();
+    setWindowTitle(disconnectedTitle());
+    showModelNames(QString::fromLatin1(DisconnectedMarker));
+    setKeyboardWidgetsEnabled(false);
+    // Without a keyboard the view shows no areas.
+    ui_->keyboardTreeView->reload();
+}
+
+void MainWindow::setKeyboardWidgetsEnabled(bool enabled) {
+    for (QWidget* widget :
+         {ui_->widgetTransferKeyboard, ui_->widgetBackupKeyboard, ui_->widgetBackupSendReceive,
+          ui_->widgetPackageTransferKeyboard, ui_->widgetPackageTransferSend})
+        widget->setEnabled(enabled);
+}
+
+void MainWindow::reconnectByReloadButton() {
+    if (!connected_)
+        challengeReconnect();
+}
+
+void MainWindow::challengeReconnect() {
+    disconnect(ui_->commandProgressIndicator, &CommandProgressIndicator::hided, this,
+               &MainWindow::challengeReconnect);
+    if (reconnect())
+        setWindowTitle(QString::fromLatin1(WindowTitle));
+}
+
+void MainWindow::devicePluggedEvent() {
+    if (connected_)
+        return;
+    reconnectTimer_.stop();
+    connect(&reconnectTimer_, &QTimer::timeout, this, &MainWindow::challengeReconnect,
+            Qt::UniqueConnection);
+    reconnectTimer_.setSingleShot(true);
+    reconnectTimer_.start(PlugReconnectDelayMs);
+}
+
+void MainWindow::deviceUnpluggedEvent() {
+    if (!connected_)
+        return;
+    if (ui_->commandProgressIndicator->isVisible()) {
+        deferReconnectUntilIdle();
+        return;
+    }
+    QString name = communicator_->modelName();
+    if (!data::KeyboardInfo::find(name))
+        enterDisconnectedState();
+}
+
+// --- modes -----------------------------------------------------------------
+
+void MainWindow::on_aboutQtButton_clicked() {
+    QMessageBox::aboutQt(this);
+}
+
+void MainWindow::on_tabWidgetMain_currentChanged(QWidget* page) {
+    emitModeTransitionedSignal(page);
+}
+
+void MainWindow::emitModeTransitionedSignal(QWidget* page) {
+    communicator_->clearQueuedCommands();
+    ui_->tabWidgetMain->setFocus();
+    if (page == ui_->tabTransfer)
+        emit transferModeTransitioned();
+    else if (page == ui_->tabBackup)
+        emit backupModeTransitioned();
+    else if (page == ui_->tabPackageEdit)
+        emit packageEditModeTransitioned();
+    else if (page == ui_->tabPackageTransfer)
+        emit packageTransferModeTransitioned();
+    else if (page == ui_->tabAudio)
+        emit audioModeTransitioned();
+    else if (page == ui_->tabPreference)
+        emit preferenceModeTransitioned();
+}
+
+void MainWindow::enableBackupMode() {
+    ui_->tabBackup->setEnabled(true);
+}
+
+void MainWindow::disableBackupMode() {
+    ui_->tabBackup->setEnabled(false);
+}
+
+void MainWindow::enablePackageTransferMode() {
+    ui_->tabPackageTransfer->setEnabled(true);
+}
+
+void MainWindow::disablePackageTransferMode() {
+    ui_->tabPackageTransfer->setEnabled(false);
+}
+
+void MainWindow::cardLoadSucceed() {
+    ui_->cardAudioTreeViewFrame->setEnabled(true);
+}
+
+void MainWindow::cardLoadFailed() {
+    ui_->cardAudioTreeViewFrame->setEnabled(false);
+}
+
+void MainWindow::setNormalTextToKeyboardProgressBar() {
+    ui_->keyboardProgressBar->setFormat(QStringLiteral("%p% used"));
+}
+
+void MainWindow::setErrorTextToKeyoardProgressBar() {
+    QProgressBar* bar = ui_->keyboardProgressBar;
+    bar->reset();
+    bar->setFormat(QStringLiteral("<Error>"));
+    bar->setRange(0, 1);
+    bar->setValue(0);
+}
+
+void MainWindow::setAudioModeArrowMarkPos() {
+    QWidget* marks = ui_->audioDirectionMarkWidget;
+    const auto place = [marks](QLabel* arrow, QWidget* besideView) {
+        const int pixmapWidth = arrow->pixmap().width();
+        const int x = qMax(0, (marks->width() - pixmapWidth + 1) / 2);
+        const QPoint viewCentre = besideView->mapTo(
+            marks->window(), QPoint(0, besideView->height() / 2));
+        const int centreInMarks = marks->mapFrom(marks->window(), viewCentre).y();
+        arrow->adjustSize();
+        arrow->move(x, centreInMarks - arrow->height() / 2);
+    };
+    place(ui_->audioLeftLabel, ui_->cardAudioRecordableTreeView);
+    place(ui_->audioRightLabel, ui_->cardAudioPlayOnlyTreeView);
+}
+
+// --- settings ----------------------------------------------------------------
+
+void MainWindow::sdCardDirectoryChanged(QDir dir) {
+    settings().setSdCardDirectory(dir.absolutePath());
+    settings().save();
+}
+
+void MainWindow::setMainDataDirectory(QString path) {
+    etc::Settings::ensureDirectory(settings().mainDataDirectory());
+    if (settings().setMainDataDirectory(path))
+        settings().save();
+}
+
+void MainWindow::setWaveDataDirectory(QString path) {
+    etc::Settings::ensureDirectory(settings().waveDataDirectory());
+    if (settings().setWaveDataDirectory(path))
+        settings().save();
+}
+
+void MainWindow::storeWindowSize() {
+    if (isMaximized())
+        return;
+    settings().setWindowWidth(width());
+    settings().setWindowHeight(height());
+    settings().save();
+}
+
+void MainWindow::showRevision() {
+    QFile revision(QStringLiteral(":/revision.txt"));
+    QString text;
+    if (revision.open(QIODevice::ReadOnly | QIODevice::Text))
+        text = QString::fromUtf8(revision.readLine()).trimmed();
+    ui_->revisionLabel->setText(QStringLiteral("Revision : ") + text);
+}
+
+// --- closing -----------------------------------------------------------------
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!ui_->commandProgressIndicator->isVisible()) {
+        event->accept();
+        return;
+    }
+    if (!MessageDialog::confirmExit()) {
+        event->ignore();
+        return;
+    }
+    ui_->commandProgressIndicator->requestCancelWithoutConfirm();
+    event->accept();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange)
+        ui_->retranslateUi(this);
+    QMainWindow::changeEvent(event);
+}
+
+// --- wiring ------------------------------------------------------------------
+
+void MainWindow::connectWindowSignals() {
+    CommandProgressIndicator* indicator = ui_->commandProgressIndicator;
+    MainTabWidget* tabs = ui_->tabWidgetMain;
+    connect(indicator, &CommandProgressIndicator::hided, replaceChecker_,
+            &DataReplaceUserConfirmChecker::clearLastSelected);
+
+    connect(communicator_, &comm::KeyboardCommunicator::newHeavyCommandRegistered, tabs,
+            &MainTabWidget::disableTabWithoutCurrent);
+    connect(communicator_, &comm::KeyboardCommunicator::newHeavyCommandRegistered, this,
+            &MainWindow::disableBackupMode);
+    connect(communicator_, &comm::KeyboardCommunicator::newHeavyCommandRegistered, this,
+            &MainWindow::disablePackageTransferMode);
+    connect(indicator, &CommandProgressIndicator::hided, tabs, &MainTabWidget::enableAllTab);
+    connect(indicator, &CommandProgressIndicator::hided, this, &MainWindow::enableBackupMode);
+    connect(indicator, &CommandProgressIndicator::hided, this,
+            &MainWindow::enablePackageTransferMode);
+    connect(indicator, &CommandProgressIndicator::hided, ui_->keyboardTreeView,
+            &KeyboardTreeView::clearIgnoreRow);
+
+    KeyboardTreeView* keyboard = ui_->keyboardTreeView;
+    connect(keyboard, &KeyboardTreeView::notifyError, this, &MainWindow::showError);
+    connect(keyboard, &KeyboardTreeView::notifyCategoryMemoryOk, this,
+            &MainWindow::setNormalTextToKeyboardProgressBar);
+    connect(keyboard, &KeyboardTreeView::notifyCategoryMemoryError, this,
+            &MainWindow::setErrorTextToKeyoardProgressBar);
+    connect(keyboard, &KeyboardTreeView::requireCategoryMemoryReset, ui_->keyboardProgressBar,
+            &QProgressBar::reset);
+
+    for (ReloadButton* reload : {ui_->transferReloadButton, ui_->backupReloadButton,
+                                 ui_->packageTransferReloadButton})
+        connect(reload, &QToolButton::clicked, this, &MainWindow::reconnectByReloadButton);
+
+    connect(this, &MainWindow::transferModeTransitioned, ui_->transferReloadButton,
+            &ReloadButton::request);
+    connect(this, &MainWindow::backupModeTransitioned, ui_->backupReloadButton,
+            &ReloadButton::request);
+    connect(this, &MainWindow::packageEditModeTransitioned, ui_->packageEditReloadButton,
+            &QAbstractButton::click);
+    connect(this, &MainWindow::packageTransferModeTransitioned,
+            ui_->packageTransferReloadButton, &ReloadButton::request);
+    connect(this, &MainWindow::audioModeTransitioned, ui_->audioReloadButton,
+            &QAbstractButton::click);
+    connect(this, &MainWindow::audioModeTransitioned, this,
+            &MainWindow::setAudioModeArrowMarkPos);
+
+    connect(tabs, &QTabWidget::currentChanged, this,
+            [this, tabs](int index) { on_tabWidgetMain_currentChanged(tabs->widget(index)); });
+    connect(ui_->aboutQtButton, &QPushButton::clicked, this, &MainWindow::on_aboutQtButton_clicked);
+    if (deviceNotify_) {
+        connect(deviceNotify_, &etc::DeviceNotifyRegister::keyboardPlugged, this,
+                &MainWindow::devicePluggedEvent);
+        connect(deviceNotify_, &etc::DeviceNotifyRegister::keyboardUnplugged, this,
+                &MainWindow::deviceUnpluggedEvent);
+    }
+}
+
+void MainWindow::connectFormSignals() {
+    DataCategoryComboBox* normal = ui_->comboBoxNormal;
+    connect(normal, &DataCategoryComboBox::currentCategoryChanged, ui_->pcTreeView,
+            qOverload<data::const_DataCategory*>(&PcTreeView::reload));
+    connect(normal, &DataCategoryComboBox::currentCategoryChanged, ui_->keyboardTreeView,
+            qOverload<data::const_DataCategory*>(&KeyboardTreeView::reload));
+    connect(ui_->comboBoxPackage, &DataCategoryComboBox::currentCategoryChanged,
+            ui_->treeViewPackageEditPcFile, qOverload<data::const_DataCategory*>(&PcTreeView::reload));
+    connect(this, &MainWindow::constructed, normal,
+            qOverload<>(&DataCategoryComboBox::emitCurrentCategoryChangedSignal));
+    connect(this, &MainWindow::constructed, ui_->comboBoxPackage,
+            qOverload<>(&DataCategoryComboBox::emitCurrentCategoryChangedSignal));
+
+    KeyboardTreeView* keyboard = ui_->keyboardTreeView;
+    QProgressBar* memory = ui_->keyboardProgressBar;
+    connect(keyboard, &KeyboardTreeView::notifyMemoryDisplayRequired, memory,
+            &QWidget::setVisible);
+    connect(keyboard, &KeyboardTreeView::notifyCategoryCurrentMemory, memory,
+            &QProgressBar::setValue);
+    connect(keyboard, &KeyboardTreeView::notifyCategoryTotalMemory, memory,
+            &QProgressBar::setMaximum);
+    connect(keyboard, &KeyboardTreeView::areaDeleteFinished, ui_->commandProgressIndicator,
+            &CommandProgressIndicator::incrementCommandCountCurrent);
+
+    connect(ui_->transferReloadButton, &ReloadButton::requested, normal,
+            qOverload<>(&DataCategoryComboBox::reload));
+    connect(ui_->packageEditReloadButton, &QToolButton::clicked, ui_->comboBoxPackage,
+            qOverload<>(&DataCategoryComboBox::reload));
+    connect(ui_->backupReloadButton, &ReloadButton::requested, ui_->pcBackupFileTreeView,
+            qOverload<>(&PcTreeView::reload));
+}
+
+void MainWindow::connectCommandSources() {
+    CommandProgressIndicator* indicator = ui_->commandProgressIndicator;
+    const auto countCommands = [this, indicator](auto* source) {
+        using Source = std::remove_pointer_t<decltype(source)>;
+        connect(source, &Source::commandStarted, indicator,
+                qOverload<QVariant>(&CommandProgressIndicator::start));
+        connect(source, &Source::commandProgress, indicator,
+                qOverload<int, int>(&CommandProgressIndicator::setProgressValue));
+        connect(source, &Source::commandFinished, indicator,
+                &CommandProgressIndicator::incrementCommandCountCurrent);
+        connect(source, &Source::newCommandRegistered, indicator,
+                &CommandProgressIndicator::incrementCommandCountMax);
+    };
+    countCommands(ui_->pcTreeView);
+    countCommands(ui_->pcBackupFileTreeView);
+    countCommands(ui_->keyboardTreeView);
+    connect(ui_->keyboardTreeView, &KeyboardTreeView::commandCancelDisableRequired, indicator,
+            &CommandProgressIndicator::disableCancelButton);
+
+    const auto controls = comm::CommandControlSource::of(
+        indicator, &CommandProgressIndicator::cancelRequested,
+        &CommandProgressIndicator::suspendChangeRequested);
+    ui_->pcTreeView->setCommandControlSource(controls);
+    ui_->pcBackupFileTreeView->setCommandControlSource(controls);
+    ui_->keyboardTreeView->setCommandControlSource(controls);
+}
+
+void MainWindow::connectPreferences() {
+    const auto bind = [this](PathLineEdit* line, DirectoryDialogToolButton* browse,
+                             void (MainWindow::*store)(QString), const QString& folder) {
+        connect(browse, &DirectoryDialogToolButton::gotDirectoryPath, line,
+                &PathLineEdit::setPathText);
+        connect(line, &PathLineEdit::textChangedOriginal, this, store);
+        connect(line, &PathLineEdit::textChangedOriginal, browse,
+                &DirectoryDialogToolButton::setDefaultPath);
+        line->setPathText(QDir(folder).absolutePath());
+    };
+    bind(ui_->lineEditPcDirectory, ui_->toolButtonBrowsePcDirectory,
+         &MainWindow::setMainDataDirectory, settings().mainDataDirectory());
+    bind(ui_->lineEditPcWaveDirectory, ui_->toolButtonBrowsePcWaveDirectory,
+         &MainWindow::setWaveDataDirectory, settings().waveDataDirectory());
+}
+
+} // namespace zel::qmix::gui

@@ -1,0 +1,23 @@
+#include "WiredKeyboard.h"
+
+#include "comm/PortChoice.h"
+
+WiredKeyboard::WiredKeyboard(const QString& modelName,
+                             const VirtualKeyboardOnWire::Preparation& prepare,
+                             const zel::qmix::emu::FaultPlan& faults)
+    : model_(zel::qmix::data::KeyboardInfo::find(modelName)) {
+    Q_ASSERT(model_);
+    zel::qmix::data::KeyboardInfo::setCurrentModel(model_);
+    keyboard_ = std::make_unique<VirtualKeyboardOnWire>(portName(), model_, prepare, faults);
+    communicator_ = std::make_unique<zel::qmix::comm::KeyboardCommunicator>(
+        zel::qmix::comm::PortChoice::matching(portName(), portName()));
+}
+
+WiredKeyboard::~WiredKeyboard() {
+    communicator_.reset();
+    keyboard_.reset();
+}
+
+QString WiredKeyboard::portName() const {
+    return QStringLiteral("Wired %1").arg(model_->modelName().trimmed());
+}
