@@ -4,6 +4,7 @@
 #include "ui_CommandProgressIndicator.h"
 
 #include <QHideEvent>
+#include <QRegularExpression>
 #include <QShowEvent>
 #include <QStyleFactory>
 
@@ -14,10 +15,12 @@ namespace {
 const char* const BarStyle = "Fusion";
 
 QString titleFormat(const QString& title) {
-    // A title may hold "%": only the trailing placeholder is the bar's.
-    QString escaped = title;
-    escaped.replace(QLatin1Char('%'), QStringLiteral("%%"));
-    return escaped + QStringLiteral("    (%p%)");
+    // The bar replaces %p, %v and %m anywhere in its format, and has no escape
+    // for them: a zero-width space keeps a file name such as "100%p.AC7" as it is.
+    static const QRegularExpression placeholder(QStringLiteral("%(?=[pvm])"));
+    QString shown = title;
+    shown.replace(placeholder, QStringLiteral("%\u200B"));
+    return shown + QStringLiteral("    (%p%)");
 }
 
 } // namespace
@@ -40,7 +43,8 @@ CommandProgressIndicator::CommandProgressIndicator(QWidget* parent)
 CommandProgressIndicator::~CommandProgressIndicator() = default;
 
 QString CommandProgressIndicator::totalText() const {
-    return ui_->progressBarTotal->text();
+    // The bar shows no text while its range is empty; its format is the text.
+    return ui_->progressBarTotal->format();
 }
 
 QString CommandProgressIndicator::currentText() const {
