@@ -1,6 +1,6 @@
 #pragma once
 
-#include "comm/CommandControlSource.h"
+#include "comm/CommandConnections.h"
 #include "comm/CommandErrorCode.h"
 #include "comm/ExpectedArea.h"
 #include "data/DataCategory.h"
@@ -18,7 +18,6 @@ class QStandardItemModel;
 
 namespace zel::qmix::comm {
 class KeyboardCommunicator;
-class CommandReplies;
 } // namespace zel::qmix::comm
 
 namespace zel::qmix::etc {
@@ -130,7 +129,7 @@ private:
     };
 
     bool isConnected() const;
-    const data::KeyboardInfo* model() const;
+    const data::KeyboardInfo* keyboard() const;
     bool isAreaRow(int row) const;
     Target targetOf(int categoryCode, int areaNumber) const;
     QStandardItem* nameItem(int row) const;

@@ -8,13 +8,17 @@
 #  - the file layer on sample files the build makes: empty items of three
 #    categories, what they hold, and how different keyboard models judge them;
 #  - audio for the SD-card player: a WAV converted and put on a card folder.
+# The desktop program opens on the same keyboard first: in a window when
+# there is a display (the script ends when it is closed), otherwise on a
+# virtual X server, where it saves a picture of each of its six tabs under
+# build/samples/screenshots/.
 set -eu
 cd "$(dirname "$0")/.."
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 ./scripts/setup-debian.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$JOBS" --target toneharbour-cli toneharbour-keyboard
+cmake --build build -j "$JOBS" --target toneharbour toneharbour-cli toneharbour-keyboard
 
 CLI=build/cli/toneharbour-cli
 SAMPLES=build/samples
@@ -22,6 +26,22 @@ rm -rf "$SAMPLES"
 mkdir -p "$SAMPLES"
 # The demo keeps its settings (the last connected model) to itself.
 export XDG_CONFIG_HOME="$PWD/$SAMPLES/config"
+
+WINDOW=build/app/toneharbour
+# The desktop program on the running keyboard, found by the port search.
+show_window() {
+    printf '\n### The desktop program\n'
+    if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+        printf '$ toneharbour\n(close the window to end the demo)\n'
+        "$WINDOW" || true
+        stop_servers
+        exit 0
+    fi
+    printf '$ xvfb-run toneharbour --screenshots %s\n' "$SAMPLES/screenshots"
+    status=0
+    xvfb-run -a -s "-screen 0 1280x800x24" "$WINDOW" --screenshots "$SAMPLES/screenshots" || status=$?
+    printf '(exit status %s)\n' "$status"
+}
 
 # Runs one command line, echoing it, and shows its exit status.
 show() {
@@ -62,6 +82,7 @@ if jack_wait -w -t 20 >/dev/null 2>&1; then
     cat "$SAMPLES/keyboard.log"
     show ports
     show identify
+    show_window
     printf '\n### Moving data\n'
     show list REGISTRATION
     show memory SEQUENCER

@@ -1,6 +1,16 @@
+#include "data/DataCategory.h"
+#include "data/KeyboardInfo.h"
+
 #include <QFile>
+#include <QIcon>
+#include <QImage>
+#include <QMap>
+#include <QSet>
 #include <QTest>
 #include <QtEndian>
+
+using zel::qmix::data::DataCategory;
+using zel::qmix::data::KeyboardInfo;
 
 // The generated resources are linked in by the `resources` library alone; other
 // layers patch and send them, so their sizes and fixed bytes are checked here.
@@ -16,11 +26,49 @@ private slots:
     void backupPictures();
     void statusPictures();
     void revision();
+    void images_data();
+    void images();
+    void imagesOfOneSizeDiffer();
+    void categoryIcons_data();
+    void categoryIcons();
+    void keyboardPictures_data();
+    void keyboardPictures();
 
 private:
+    struct Image {
+        QString path;
+        QSize size;
+    };
+    static QList<Image> programImages();
     static QByteArray read(const QString& path);
     static int darkPixels(const QByteArray& picture);
 };
+
+// Every image the program shows, at the size it was drawn for.
+QList<tst_BuiltInResources::Image> tst_BuiltInResources::programImages() {
+    QList<Image> images;
+    const auto add = [&images](const QString& name, int width, int height) {
+        images.append({QStringLiteral(":/images/") + name, QSize(width, height)});
+    };
+    add(QStringLiteral("appicon.png"), 128, 128);
+    for (const char* icon : {"rhythm", "seq", "scale", "registration", "mps", "tone", "dsp",
+                             "drawbar", "all"}) {
+        add(QLatin1String(icon) + QLatin1String("16.png"), 16, 16);
+        add(QLatin1String(icon) + QLatin1String("24.png"), 24, 24);
+    }
+    add(QStringLiteral("kbdbig.png"), 200, 80);
+    add(QStringLiteral("kbdbig074high.png"), 200, 80);
+    add(QStringLiteral("keyboard.png"), 48, 20);
+    add(QStringLiteral("keyboard074high.png"), 48, 20);
+    add(QStringLiteral("trash.png"), 48, 48);
+    add(QStringLiteral("trash2.png"), 48, 48);
+    add(QStringLiteral("left.png"), 32, 32);
+    add(QStringLiteral("right.png"), 32, 32);
+    add(QStringLiteral("package.png"), 24, 24);
+    add(QStringLiteral("wv7.png"), 24, 24);
+    add(QStringLiteral("tonewave.png"), 24, 24);
+    return images;
+}
 
 QByteArray tst_BuiltInResources::read(const QString& path) {
     QFile file(path);
@@ -121,5 +169,112 @@ void tst_BuiltInResources::revision() {
     QCOMPARE(text.count('\n'), 1);
 }
 
-QTEST_APPLESS_MAIN(tst_BuiltInResources)
+void tst_BuiltInResources::images_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QSize>("size");
+    for (const Image& image : programImages()) {
+        QTest::newRow(qPrintable(image.path)) << image.path << image.size;
+    }
+}
+
+void tst_BuiltInResources::images() {
+    QFETCH(QString, path);
+    QFETCH(QSize, size);
+
+    const QImage image(path);
+    QVERIFY2(!image.isNull(), qPrintable(path));
+    QCOMPARE(image.size(), size);
+    // Drawn on a transparent ground, so the picture sits on any background.
+    QVERIFY(image.hasAlphaChannel());
+    QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
+    // Something was drawn: a failed rendering leaves the image empty.
+    int opaque = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            opaque += qAlpha(image.pixel(x, y)) > 200 ? 1 : 0;
+        }
+    }
+    QVERIFY2(opaque * 10 > image.width() * image.height(), qPrintable(path));
+}
+
+void tst_BuiltInResources::imagesOfOneSizeDiffer() {
+    // Two resources with the same picture mean one drawing was reused by mistake.
+    QMap<QByteArray, QString> seen;
+    for (const Image& image : programImages()) {
+        const QImage picture = QImage(image.path).convertToFormat(QImage::Format_ARGB32);
+        QVERIFY2(!picture.isNull(), qPrintable(image.path));
+        const QByteArray pixels(reinterpret_cast<const char*>(picture.constBits()),
+                                int(picture.sizeInBytes()));
+        const QByteArray key = QByteArray::number(picture.width()) + 'x' +
+                               QByteArray::number(picture.height()) + pixels;
+        QVERIFY2(!seen.contains(key),
+                 qPrintable(image.path + QLatin1String(" equals ") + seen.value(key)));
+        seen.insert(key, image.path);
+    }
+}
+
+void tst_BuiltInResources::categoryIcons_data() {
+    QTest::addColumn<QString>("keyWord");
+    for (DataCategory* category : DataCategory::all()) {
+        QTest::newRow(qPrintable(category->keyWord())) << category->keyWord();
+    }
+}
+
+void tst_BuiltInResources::categoryIcons() {
+    QFETCH(QString, keyWord);
+    const DataCategory* category = DataCategory::fromKeyWord(keyWord);
+    QVERIFY(category);
+
+    const QIcon large = category->largeIcon();
+    const QIcon small = category->smallIcon();
+    QVERIFY(!large.isNull());
+    QVERIFY(!small.isNull());
+    QVERIFY(large.availableSizes().contains(QSize(24, 24)));
+    QVERIFY(small.availableSizes().contains(QSize(16, 16)));
+
+    // Categories share no icon, so lists and tabs tell them apart.
+    const QImage mine = small.pixmap(16).toImage();
+    for (DataCategory* other : DataCategory::all()) {
+        if (other != category) {
+            QVERIFY2(other->smallIcon().pixmap(16).toImage() != mine,
+                     qPrintable(other->keyWord()));
+            QVERIFY2(other->largeIcon().pixmap(24).toImage() != large.pixmap(24).toImage(),
+                     qPrintable(other->keyWord()));
+        }
+    }
+}
+
+void tst_BuiltInResources::keyboardPictures_data() {
+    QTest::addColumn<QString>("name");
+    for (KeyboardInfo* model : KeyboardInfo::list()) {
+        QTest::newRow(qPrintable(model->modelName().trimmed())) << model->modelName();
+    }
+}
+
+void tst_BuiltInResources::keyboardPictures() {
+    QFETCH(QString, name);
+    const KeyboardInfo* model = KeyboardInfo::find(name);
+    QVERIFY(model);
+
+    const QImage large(model->largePicture());
+    const QImage small(model->smallPicture());
+    QVERIFY2(!large.isNull(), qPrintable(model->largePicture()));
+    QVERIFY2(!small.isNull(), qPrintable(model->smallPicture()));
+    // Wide pictures, as a keyboard is; the small one fits a tab.
+    QVERIFY(large.width() > 2 * large.height());
+    QVERIFY(small.width() > 2 * small.height());
+    QVERIFY(small.height() <= 24);
+    QVERIFY(large.width() > 2 * small.width());
+
+    // The two generations look different at both sizes.
+    for (KeyboardInfo* other : KeyboardInfo::list()) {
+        if (other->isSecondGeneration() != model->isSecondGeneration()) {
+            QVERIFY(QImage(other->largePicture()) != large);
+            QVERIFY(QImage(other->smallPicture()) != small);
+        }
+    }
+}
+
+// Icons need the GUI application; the offscreen platform serves them.
+QTEST_MAIN(tst_BuiltInResources)
 #include "tst_BuiltInResources.moc"

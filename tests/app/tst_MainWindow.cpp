@@ -1,0 +1,207 @@
+#include "app/CommandProgressIndicator.h"
+#include "app/DesktopProgram.h"
+#include "app/MainWindow.h"
+#include "app/MessageDialog.h"
+#include "data/KeyboardInfo.h"
+#include "etc/MultipleRunDetector.h"
+#include "gui/ReloadButton.h"
+
+#include "ModalBoxWatcher.h"
+#include "tests/comm/VirtualKeyboardOnWire.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+using zel::qmix::comm::PortChoice;
+using zel::qmix::data::KeyboardInfo;
+using zel::qmix::gui::CommandProgressIndicator;
+using zel::qmix::gui::MainWindow;
+using zel::qmix::gui::MessageDialog;
+
+namespace {
+
+const QString PortName = QStringLiteral("Window Test Keyboard");
+const QString Title = QStringLiteral("TAVRO Tone Harbour 6.1");
+
+std::unique_ptr<VirtualKeyboardOnWire> plugKeyboard(const QString& model = QStringLiteral("PRV-3200")) {
+    return std::make_unique<VirtualKeyboardOnWire>(PortName, KeyboardInfo::find(model));
+}
+
+std::unique_ptr<MainWindow> openWindow() {
+    return std::make_unique<MainWindow>(PortChoice::matching(PortName, PortName));
+}
+
+template <class T> T* child(MainWindow& window, const char* name) {
+    T* found = window.findChild<T*>(QString::fromLatin1(name));
+    Q_ASSERT(found);
+    return found;
+}
+
+QStringList keyboardNames(MainWindow& window) {
+    QStringList names;
+    for (const char* name : {"labelKeyboardName", "labelBackupKeyboardName", "labelPackageKeyboardName"})
+        names << child<QLabel>(window, name)->text();
+    return names;
+}
+
+// Starts a batch of one command on the window's progress strip, as a transfer does.
+CommandProgressIndicator* beginWork(MainWindow& window) {
+    auto* indicator = child<CommandProgressIndicator>(window, "commandProgressIndicator");
+    indicator->incrementCommandCountMax();
+    indicator->start(QStringLiteral("Sending \"Song.CMS\""));
+    return indicator;
+}
+
+} // namespace
+
+class tst_MainWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void connectionState_data();
+    void connectionState();
+    void reloadButton_data();
+    void reloadButton();
+    void plugNotificationsReconnectOnce4sAfterTheLast();
+    void unplugDuringWorkIsCheckedWhenTheWorkEnds();
+    void closingWhileWorking_data();
+    void closingWhileWorking();
+    void secondCopyReportsAlreadyRunning();
+};
+
+void tst_MainWindow::initTestCase() {
+    MessageDialog::create();
+}
+
+void tst_MainWindow::connectionState_data() {
+    QTest::addColumn<bool>("keyboardPresent");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("keyboard") << true << Title << QStringLiteral("PRV-3200");
+    QTest::newRow("no keyboard") << false << Title + QStringLiteral(" <Disconnected>")
+                                 << QStringLiteral("<Disconnected>");
+}
+
+void tst_MainWindow::connectionState() {
+    QFETCH(bool, keyboardPresent);
+    QFETCH(QString, title);
+    QFETCH(QString, name);
+    std::unique_ptr<VirtualKeyboardOnWire> keyboard;
+    if (keyboardPresent)
+        keyboard = plugKeyboard();
+    auto window = openWindow();
+    QCOMPARE(window->isConnected(), keyboardPresent);
+    QCOMPARE(window->windowTitle(), title);
+    QCOMPARE(keyboardNames(*window), QStringList({name, name, name}));
+    for (const char* widget : {"widgetTransferKeyboard", "widgetBackupKeyboard", "widgetBackupSendReceive",
+                               "widgetPackageTransferKeyboard", "widgetPackageTransferSend"})
+        QCOMPARE(child<QWidget>(*window, widget)->isEnabled(), keyboardPresent);
+}
+
+void tst_MainWindow::reloadButton_data() {
+    QTest::addColumn<bool>("connectedFirst");
+    QTest::addColumn<bool>("keyboardAtReload");
+    QTest::addColumn<bool>("connectedAfter");
+    // Connected: the button does not search again, so a keyboard that went
+    // silently stays shown until an unplug notification says otherwise.
+    QTest::newRow("connected, keyboard gone") << true << false << true;
+    QTest::newRow("disconnected, keyboard plugged") << false << true << true;
+    QTest::newRow("disconnected, still none") << false << false << false;
+}
+
+void tst_MainWindow::reloadButton() {
+    QFETCH(bool, connectedFirst);
+    QFETCH(bool, keyboardAtReload);
+    QFETCH(bool, connectedAfter);
+    auto keyboard = connectedFirst ? plugKeyboard() : nullptr;
+    auto window = openWindow();
+    QCOMPARE(window->isConnected(), connectedFirst);
+    keyboard = keyboardAtReload ? plugKeyboard() : nullptr;
+    child<zel::qmix::gui::ReloadButton>(*window, "transferReloadButton")->click();
+    QCOMPARE(window->isConnected(), connectedAfter);
+    QCOMPARE(window->windowTitle().endsWith(QStringLiteral("<Disconnected>")), !connectedAfter);
+}
+
+void tst_MainWindow::plugNotificationsReconnectOnce4sAfterTheLast() {
+    auto window = openWindow();
+    QVERIFY(!window->isConnected());
+    auto keyboard = plugKeyboard();
+    QSignalSpy titles(window.get(), &QWidget::windowTitleChanged);
+    QElapsedTimer sinceLast;
+    for (int burst = 0; burst < 3; ++burst) {
+        window->devicePluggedEvent();
+        sinceLast.start();
+        QTest::qWait(300);
+    }
+    QTest::qWait(MainWindow::PlugReconnectDelayMs - 800 - int(sinceLast.elapsed()));
+    QVERIFY(!window->isConnected());
+    QTRY_VERIFY_WITH_TIMEOUT(window->isConnected(), 3000);
+    QVERIFY(sinceLast.elapsed() >= MainWindow::PlugReconnectDelayMs);
+    QTest::qWait(500);
+    QCOMPARE(titles.count(), 1);
+    QCOMPARE(titles.first().first().toString(), Title);
+}
+
+void tst_MainWindow::unplugDuringWorkIsCheckedWhenTheWorkEnds() {
+    auto keyboard = plugKeyboard();
+    auto window = openWindow();
+    window->show();
+    QVERIFY(window->isConnected());
+    ModalBoxWatcher boxes(ModalBoxWatcher::press(QMessageBox::Ok));
+    CommandProgressIndicator* indicator = beginWork(*window);
+    keyboard.reset();
+    window->deviceUnpluggedEvent();
+    // Nothing is decided while the work runs.
+    QVERIFY(window->isConnected());
+    indicator->incrementCommandCountCurrent();
+    QTRY_VERIFY_WITH_TIMEOUT(!window->isConnected(), 5000);
+    QVERIFY(window->windowTitle().endsWith(QStringLiteral("<Disconnected>")));
+    QVERIFY(boxes.seen().size() <= 1);
+    // Still usable: the keyboard comes back and a reload finds it.
+    keyboard = plugKeyboard();
+    child<zel::qmix::gui::ReloadButton>(*window, "transferReloadButton")->click();
+    QVERIFY(window->isConnected());
+}
+
+void tst_MainWindow::closingWhileWorking_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("yes") << int(QMessageBox::Yes) << true;
+    QTest::newRow("no") << int(QMessageBox::No) << false;
+}
+
+void tst_MainWindow::closingWhileWorking() {
+    QFETCH(int, answer);
+    QFETCH(bool, closes);
+    auto keyboard = plugKeyboard();
+    auto window = openWindow();
+    window->show();
+    CommandProgressIndicator* indicator = beginWork(*window);
+    QSignalSpy cancels(indicator, &CommandProgressIndicator::cancelRequested);
+    ModalBoxWatcher boxes(ModalBoxWatcher::press(QMessageBox::StandardButton(answer)));
+    QCOMPARE(window->close(), closes);
+    QCOMPARE(boxes.seen().size(), 1);
+    QCOMPARE(boxes.seen().first().text, QStringLiteral("Exit?"));
+    QCOMPARE(cancels.count(), closes ? 1 : 0);
+    QCOMPARE(indicator->isVisible(), !closes);
+}
+
+void tst_MainWindow::secondCopyReportsAlreadyRunning() {
+    zel::qmix::etc::MultipleRunDetector firstCopy;
+    QVERIFY(!firstCopy.alreadyRunning());
+    ModalBoxWatcher boxes(ModalBoxWatcher::press(QMessageBox::Ok));
+    const int status = zel::qmix::gui::DesktopProgram().run({QStringLiteral("toneharbour")});
+    QCOMPARE(status, zel::qmix::gui::DesktopProgram::AlreadyRunningStatus);
+    QCOMPARE(boxes.seen().size(), 1);
+    QCOMPARE(boxes.seen().first().text, QStringLiteral("Already Running"));
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        QVERIFY(!qobject_cast<MainWindow*>(widget));
+}
+
+QTEST_MAIN(tst_MainWindow)
+#include "tst_MainWindow.moc"
