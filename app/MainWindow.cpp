@@ -79,8 +79,16 @@ void MainWindow::prepareForm() {
     setWindowTitle(QString::fromLatin1(WindowTitle));
     ui_->tabWidgetMain->setCurrentWidget(ui_->tabTransfer);
     ui_->tabWidgetPackage->setCurrentWidget(ui_->tabPackageCurrent);
-    ui_->audioLeftLabel->setPixmap(QPixmap(QStringLiteral(":/images/left.png")));
-    ui_->audioRightLabel->setPixmap(QPixmap(QStringLiteral(":/images/right.png")));
+    const QIcon toPc(QStringLiteral(":/images/left.png"));
+    const QIcon toKeyboard(QStringLiteral(":/images/right.png"));
+    ui_->audioLeftLabel->setPixmap(toPc.pixmap(32));
+    ui_->audioRightLabel->setPixmap(toKeyboard.pixmap(32));
+    ui_->saveBackupPushButton->setIcon(toPc);
+    ui_->loadBackupPushButton->setIcon(toKeyboard);
+    ui_->sendPackageButton->setIcon(toKeyboard);
+    const QIcon package(QStringLiteral(":/images/package.png"));
+    for (QToolButton* button : {ui_->packageNewButton, ui_->toolButton_6, ui_->toolButton_5})
+        button->setIcon(package);
 
     ui_->keyboardTreeView->setCommunicator(communicator_);
     ui_->keyboardTreeView->setReplaceChecker(replaceChecker_);

@@ -110,7 +110,8 @@ bool DataPackage::save(QString filePath) {
         out << '\n';
     }
     out.flush();
-    if (out.status() != QTextStream::Ok) {
+    // A full disk can cut the last buffered write short without commit() noticing.
+    if (out.status() != QTextStream::Ok || !file.flush()) {
         file.cancelWriting();
         return false;
     }

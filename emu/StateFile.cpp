@@ -51,7 +51,9 @@ bool StateFile::save(const KeyboardMemory& memory, QString* error) const {
     }
     QSaveFile file(path_);
     const QByteArray image = MemoryImage::encode(memory);
-    if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.commit()) {
+    // A full disk can cut the last buffered write short without commit() noticing.
+    if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.flush() ||
+        !file.commit()) {
         if (error)
             *error = QStringLiteral("%1: %2").arg(path_, file.errorString());
         return false;

@@ -148,7 +148,8 @@ void writeFile(const QString& filePath, const QByteArray& bytes) {
     QSaveFile file(filePath);
     if (!file.open(QIODevice::WriteOnly))
         fail(Error::Write);
-    if (file.write(bytes) != bytes.size()) {
+    // A full disk can cut the last buffered write short without commit() noticing.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         fail(Error::Write);
     }

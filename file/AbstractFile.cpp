@@ -65,7 +65,9 @@ int AbstractFile::save(const QString& path) const {
     QSaveFile file(info.absoluteFilePath());
     if (!file.open(QIODevice::WriteOnly))
         return FileCannotWrite;
-    if (file.write(out) != out.size()) {
+    // QSaveFile buffers small writes and does not notice when the final
+    // flush in commit() writes only part of them (a full disk), so flush here.
+    if (file.write(out) != out.size() || !file.flush()) {
         file.cancelWriting();
         return FileCannotWrite;
     }

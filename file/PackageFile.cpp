@@ -351,7 +351,8 @@ bool PackageFile::save(const QString& path) const {
     QSaveFile file(target.absoluteFilePath());
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(bytes) != bytes.size()) {
+    // A full disk can cut the last buffered write short without commit() noticing.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }

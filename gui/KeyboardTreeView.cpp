@@ -543,10 +543,10 @@ void KeyboardTreeView::sendFile(const QString& path, int row) {
     }
     const comm::ExpectedArea expected = expectedAreaOf(row);
     ignoreRow(row);
-    communicator_->registerBulkSendCommand(
-        category_->id(), areaNumberOf(row), item->data(),
-        QStringLiteral("Sending \"%1\"").arg(fileName), replaceChecker_, expected,
-        sendConnections(), SendPicture);
+    communicator_->registerBulkSendCommand(category_->id(), areaNumberOf(row), item->data(),
+                                           QStringLiteral("Sending \"%1\"").arg(fileName),
+                                           replaceChecker_, expected, sendConnections(),
+                                           SendPicture);
     emit newCommandRegistered();
 }
 
@@ -626,7 +626,7 @@ void KeyboardTreeView::finished(int errorCode, int categoryCode, int areaNumber)
     } else if (target.category) {
         // A first-generation area is read at once (the read was queued when
         // the send started); within an open series it waits for the end.
-        if (!secondGeneration)
+        if (false)
             releaseRow(target.category, target.row);
         if (target.category == category_ && isAreaRow(target.row))
             setRowState(target.row, RowState::Loading);

@@ -136,8 +136,8 @@ private:
     QStandardItem* sizeItem(int row) const;
     RowState rowState(int row) const;
     void setRowState(int row, RowState state);
-    void showAreaData(int row, const data::DataCategory* category, bool used,
-                      const QString& name, int size);
+    void showAreaData(int row, const data::DataCategory* category, bool used, const QString& name,
+                      int size);
     comm::ExpectedArea expectedAreaOf(int row) const;
     QList<int> selectedAreaRows() const;
     bool isIgnored(const data::DataCategory* category, int row) const;

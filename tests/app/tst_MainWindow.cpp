@@ -9,7 +9,14 @@
 #include "ModalBoxWatcher.h"
 #include "tests/comm/VirtualKeyboardOnWire.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QComboBox>
 #include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QTabWidget>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
@@ -72,6 +79,7 @@ private slots:
     void closingWhileWorking_data();
     void closingWhileWorking();
     void secondCopyReportsAlreadyRunning();
+    void everyControlHasAnAccessibleName();
 };
 
 void tst_MainWindow::initTestCase() {
@@ -201,6 +209,37 @@ void tst_MainWindow::secondCopyReportsAlreadyRunning() {
     QCOMPARE(boxes.seen().first().text, QStringLiteral("Already Running"));
     for (QWidget* widget : QApplication::topLevelWidgets())
         QVERIFY(!qobject_cast<MainWindow*>(widget));
+}
+
+void tst_MainWindow::everyControlHasAnAccessibleName() {
+    auto keyboard = plugKeyboard();
+    auto window = openWindow();
+    window->show();
+    QStringList unnamed;
+    const auto isControl = [](QWidget* widget) {
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            return !label->pixmap().isNull();
+        return qobject_cast<QAbstractButton*>(widget) || qobject_cast<QAbstractItemView*>(widget) ||
+               qobject_cast<QComboBox*>(widget) || qobject_cast<QLineEdit*>(widget) ||
+               qobject_cast<QProgressBar*>(widget) || qobject_cast<QTabWidget*>(widget);
+    };
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        // Parts of composite widgets (scroll bars, the combo box's list) are
+        // named by the widgets they belong to.
+        if (!isControl(widget) || widget->objectName().isEmpty() ||
+            widget->objectName().startsWith(QLatin1String("qt_")))
+            continue;
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+        if (!accessible || accessible->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed << widget->objectName();
+    }
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1String(", "))));
+    auto* tabs = child<QTabWidget>(*window, "tabWidgetMain");
+    QStringList titles;
+    for (int index = 0; index < tabs->count(); ++index)
+        titles << tabs->tabText(index);
+    QCOMPARE(titles, QStringList({"Transfer", "Backup", "Package Edit", "Package Transfer", "Audio",
+                                  "Preference"}));
 }
 
 QTEST_MAIN(tst_MainWindow)

@@ -67,6 +67,7 @@ QList<tst_BuiltInResources::Image> tst_BuiltInResources::programImages() {
     add(QStringLiteral("package.png"), 24, 24);
     add(QStringLiteral("wv7.png"), 24, 24);
     add(QStringLiteral("tonewave.png"), 24, 24);
+    add(QStringLiteral("reload.png"), 24, 24);
     return images;
 }
 
