@@ -151,7 +151,12 @@ qint64 longestStallWhileSending(gui::MainWindow& window, const QList<QUrl>& file
     auto* payload = new data::MimeData;
     payload->setUrls(files);
     const QPoint target = view->visualRect(view->model()->index(0, 1)).center();
-    QDropEvent drop(target, Qt::CopyAction, payload, Qt::LeftButton, Qt::NoModifier);
+    const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+    QDragEnterEvent enter(target, actions, payload, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view->viewport(), &enter);
+    QDragMoveEvent move(target, actions, payload, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view->viewport(), &move);
+    QDropEvent drop(target, actions, payload, Qt::LeftButton, Qt::NoModifier);
     QElapsedTimer sinceBeat;
     qint64 longest = 0;
     QTimer heartbeat;
