@@ -26,6 +26,16 @@ void CommunicationThread::enqueue(const QSharedPointer<AbstractCommand>& command
         command->moveToThread(this);
     const std::lock_guard<std::recursive_mutex> lock(mutex_);
     queue_[size_t(level)].append(command);
+    wakeIfIdle();
+}
+
+void CommunicationThread::wakeIfIdle() {
+    // Called with the queue locked, so the thread cannot fall idle between
+    // the check and the wake-up.
+    if (!idle_)
+        return;
+    idle_ = false;
+    emit proceed();
 }
 
 int CommunicationThread::clear() {
@@ -44,6 +54,9 @@ int CommunicationThread::clear(int level) {
     const int count = int(queued.size());
     dropped_ += queued;
     queued.clear();
+    // The dropped commands are released by the thread, which must wake for it.
+    if (count > 0)
+        wakeIfIdle();
     return count;
 }
 
@@ -56,10 +69,19 @@ int CommunicationThread::queuedCount(int level) const {
 
 void CommunicationThread::executeCommand() {
     releaseDropped();
-    if (QSharedPointer<AbstractCommand> command = takeNext())
-        command->execute();
-    else
-        msleep(IdleSleepMs);
+    QSharedPointer<AbstractCommand> command;
+    {
+        const std::lock_guard<std::recursive_mutex> lock(mutex_);
+        command = takeNext();
+        // Nothing to do: sleep in the event loop until enqueue() wakes us,
+        // instead of polling, so an idle program costs no processor time.
+        if (!command) {
+            idle_ = true;
+            return;
+        }
+    }
+    command->execute();
+    command.reset();
     emit proceed();
 }
 

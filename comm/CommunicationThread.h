@@ -13,13 +13,13 @@ class AbstractCommand;
 
 // The one thread on which every command runs, one at a time, taken from a
 // five-level priority queue: level 0 first, first in first out within a
-// level. The queue lock is never held while a command runs.
+// level. The queue lock is never held while a command runs. With nothing
+// queued the thread sleeps in its event loop until a command is queued.
 class CommunicationThread : public QThread {
     Q_OBJECT
 public:
     static constexpr int LevelCount = 5;
     static constexpr int LowestLevel = LevelCount - 1;
-    static constexpr int IdleSleepMs = 5;
 
     explicit CommunicationThread();
     ~CommunicationThread() override;
@@ -45,6 +45,7 @@ protected:
 
 private:
     QSharedPointer<AbstractCommand> takeNext();
+    void wakeIfIdle();
     void releaseDropped();
 
     std::array<QList<QSharedPointer<AbstractCommand>>, LevelCount> queue_;
@@ -52,6 +53,8 @@ private:
     // A standard mutex, so that thread checkers see the hand-over of each
     // command from the registering thread to this one.
     mutable std::recursive_mutex mutex_;
+    // The thread waits for enqueue() rather than for a command (guarded by mutex_).
+    bool idle_ = false;
 };
 
 } // namespace zel::qmix::comm

@@ -578,15 +578,15 @@ void KeyboardTreeView::emitCommandProgress(int done, int total) {
 
 void KeyboardTreeView::onStartBulkSend(QVariant info) {
     const StartInfo start = startInfoOf(info);
-    started(start.title, start.category, start.areaNumber);
+    reactToStart(start.title, start.category, start.areaNumber);
 }
 
 void KeyboardTreeView::onStartAreaClear(QVariant info) {
     const StartInfo start = startInfoOf(info);
-    started(start.title, start.category, start.areaNumber);
+    reactToStart(start.title, start.category, start.areaNumber);
 }
 
-void KeyboardTreeView::started(const QVariant& title, int categoryCode, int areaNumber) {
+void KeyboardTreeView::reactToStart(const QVariant& title, int categoryCode, int areaNumber) {
     emit commandStarted(title);
     const data::KeyboardInfo* current = keyboard();
     if (categoryCode == SongCategory && !current->skipsSongFollowUp())
@@ -602,16 +602,16 @@ void KeyboardTreeView::started(const QVariant& title, int categoryCode, int area
 void KeyboardTreeView::onFinishBulkSend(QVariant result) {
     emit commandFinished(result);
     const EndInfo end = endInfoOf(result);
-    finished(end.errorCode, end.category, end.areaNumber);
+    reactToEnd(end.errorCode, end.category, end.areaNumber);
 }
 
 void KeyboardTreeView::onFinishAreaClear(QVariant result) {
     emit areaDeleteFinished();
     const EndInfo end = endInfoOf(result);
-    finished(end.errorCode, end.category, end.areaNumber);
+    reactToEnd(end.errorCode, end.category, end.areaNumber);
 }
 
-void KeyboardTreeView::finished(int errorCode, int categoryCode, int areaNumber) {
+void KeyboardTreeView::reactToEnd(int errorCode, int categoryCode, int areaNumber) {
     const Target target = targetOf(categoryCode, areaNumber);
     if (errorCode != comm::CommandErrorCode::NoError &&
         errorCode != comm::CommandErrorCode::Canceled)
@@ -626,7 +626,7 @@ void KeyboardTreeView::finished(int errorCode, int categoryCode, int areaNumber)
     } else if (target.category) {
         // A first-generation area is read at once (the read was queued when
         // the send started); within an open series it waits for the end.
-        if (false)
+        if (!secondGeneration)
             releaseRow(target.category, target.row);
         if (target.category == category_ && isAreaRow(target.row))
             setRowState(target.row, RowState::Loading);

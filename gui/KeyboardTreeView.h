@@ -156,8 +156,8 @@ private:
     void clearArea(int row);
     comm::CommandConnections sendConnections() const;
     comm::CommandConnections clearConnections() const;
-    void started(const QVariant& title, int categoryCode, int areaNumber);
-    void finished(int errorCode, int categoryCode, int areaNumber);
+    void reactToStart(const QVariant& title, int categoryCode, int areaNumber);
+    void reactToEnd(int errorCode, int categoryCode, int areaNumber);
     QString areaDetail(int categoryCode, int areaNumber) const;
 
     QStandardItemModel* model_;

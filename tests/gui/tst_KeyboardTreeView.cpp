@@ -303,8 +303,8 @@ void tst_KeyboardTreeView::loadsOnlyAroundTheVisibleRows() {
 
     QTRY_VERIFY_WITH_TIMEOUT(rangeSettled(), Patience);
     // Each area was asked for once: no second read of a pending one waits.
-    QVERIFY(!fixture.wired.communicator()->hasQueuedCommands(
-        comm::KeyboardCommunicator::MemoryLevel));
+    QVERIFY(
+        !fixture.wired.communicator()->hasQueuedCommands(comm::KeyboardCommunicator::MemoryLevel));
     // Whatever else asks for a repaint meanwhile must not widen the range.
     QTest::qWait(3 * KeyboardTreeView::LoadDelayMs);
     for (int row = 0; row < 100; ++row) {
