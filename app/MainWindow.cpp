@@ -38,6 +38,8 @@ MainWindow::MainWindow(const comm::PortChoice& ports, QWidget* parent)
     : QMainWindow(parent)
     , ui_(std::make_unique<Ui::MainWindow>()) {
     reconnectTimer_.setSingleShot(true);
+    // A coarse timer may fire 5 % early, before the keyboard's MIDI interface is up.
+    reconnectTimer_.setTimerType(Qt::PreciseTimer);
     deviceNotify_ = new etc::DeviceNotifyRegister(this);
     ui_->setupUi(this);
     replaceChecker_ = new DataReplaceUserConfirmChecker(this);
@@ -186,8 +188,15 @@ void MainWindow::reconnectByReloadButton() {
 void MainWindow::challengeReconnect() {
     disconnect(ui_->commandProgressIndicator, &CommandProgressIndicator::hided, this,
                &MainWindow::challengeReconnect);
-    if (reconnect())
-        setWindowTitle(QString::fromLatin1(WindowTitle));
+    const bool unplugChecked = unplugCheckPending_;
+    unplugCheckPending_ = false;
+    const bool failedMeanwhile = unplugChecked && MessageDialog::releaseCommunicationErrors();
+    if (!reconnect())
+        return;
+    setWindowTitle(QString::fromLatin1(WindowTitle));
+    // The keyboard is still there, so the failures were real: told once.
+    if (failedMeanwhile)
+        MessageDialog::requestCommandError(comm::CommandErrorCode::CommunicationError);
 }
 
 void MainWindow::devicePluggedEvent() {
@@ -204,6 +213,11 @@ void MainWindow::deviceUnpluggedEvent() {
     if (!connected_)
         return;
     if (ui_->commandProgressIndicator->isVisible()) {
+        // The work under way fails if the keyboard is gone; the check that
+        // follows it shows the outcome instead of a box per failure.
+        if (!unplugCheckPending_)
+            MessageDialog::holdCommunicationErrors();
+        unplugCheckPending_ = true;
         deferReconnectUntilIdle();
         return;
     }

@@ -108,6 +108,8 @@ private:
     // The communicator connects when it is made; the first connection of the
     // window need not search the ports a second time.
     bool freshCommunicator_ = true;
+    // An unplug came while work ran; its check waits for the work to end.
+    bool unplugCheckPending_ = false;
 };
 
 } // namespace zel::qmix::gui

@@ -91,9 +91,34 @@ std::shared_ptr<MessageDialog> MessageDialog::instance() {
     return instanceStorage();
 }
 
+namespace {
+
+// While the keyboard is known to have been unplugged, the failures of the
+// work still under way say nothing new: they are counted, not shown.
+std::atomic<bool> communicationErrorsHeld{false};
+std::atomic<bool> communicationErrorHeld{false};
+// The message type of "Communication Error".
+constexpr int CommunicationErrorType = 1;
+
+} // namespace
+
+void MessageDialog::holdCommunicationErrors() {
+    communicationErrorHeld.store(false);
+    communicationErrorsHeld.store(true);
+}
+
+bool MessageDialog::releaseCommunicationErrors() {
+    communicationErrorsHeld.store(false);
+    return communicationErrorHeld.exchange(false);
+}
+
 void MessageDialog::request(int type, const QVariant& detail) {
     const std::shared_ptr<MessageDialog> dialog = instance();
     if (!dialog) {
+        return;
+    }
+    if (type == CommunicationErrorType && communicationErrorsHeld.load()) {
+        communicationErrorHeld.store(true);
         return;
     }
     if (detail.isNull()) {

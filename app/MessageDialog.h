@@ -32,6 +32,12 @@ public:
                                     const QVariant& detail = QVariant());
     static void requestFileError(int fileError, const QVariant& detail = QVariant());
 
+    // From the unplugging of the keyboard until the check that follows it,
+    // "Communication Error" requests are not shown; release tells whether
+    // any came meanwhile.
+    static void holdCommunicationErrors();
+    static bool releaseCommunicationErrors();
+
     // GUI thread only.
     static bool confirm(const QString& text);
     static bool confirmExit();

@@ -15,6 +15,7 @@
 #include "data/MimeData.h"
 #include "etc/AlwaysYesChecker.h"
 #include "file/CategoryFiles.h"
+#include "gui/SizeTexts.h"
 
 #include <QEvent>
 #include <QFile>
@@ -105,7 +106,7 @@ QString KeyboardTreeView::errorText() {
 }
 
 QString KeyboardTreeView::sizeText(qint64 bytes) {
-    return QLocale::system().toString(bytes) + QStringLiteral(" byte");
+    return SizeTexts::bytes(bytes);
 }
 
 int KeyboardTreeView::memoryPercent(int used, int total, int reserved) {

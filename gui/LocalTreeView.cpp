@@ -13,6 +13,7 @@
 #include "file/FileNaming.h"
 #include "gui/LocalTreeViewDelegate.h"
 #include "gui/LocalTreeViewSortFilterProxyModel.h"
+#include "gui/SizeTexts.h"
 
 #include <QDate>
 #include <QDragEnterEvent>
@@ -71,7 +72,7 @@ LocalTreeView::LocalTreeView(QWidget* parent)
 LocalTreeView::~LocalTreeView() = default;
 
 QString LocalTreeView::sizeText(qint64 bytes) {
-    return QLocale().toString(bytes) + QStringLiteral(" byte");
+    return SizeTexts::bytes(bytes);
 }
 
 void LocalTreeView::setCommunicator(comm::KeyboardCommunicator* communicator) {

@@ -10,7 +10,7 @@ class RtMidiIn;
 
 namespace zel::qmix::midi {
 
-// An input port of the ALSA sequencer or of JACK, read through RtMidi.
+// An input port of the ALSA sequencer, read through RtMidi.
 class InDevice : public AbstractInDevice {
     Q_OBJECT
 public:

@@ -10,7 +10,7 @@ class RtMidiOut;
 
 namespace zel::qmix::midi {
 
-// An output port of the ALSA sequencer or of JACK, written through RtMidi.
+// An output port of the ALSA sequencer, written through RtMidi.
 class OutDevice : public AbstractOutDevice {
     Q_OBJECT
 public:

@@ -1,6 +1,6 @@
 #include "midi/RtMidiBackend.h"
 
-#include "midi/PortClassifier.h"
+#include "midi/JackClient.h"
 
 #include <alsa/asoundlib.h>
 #include <jack/jack.h>
@@ -18,10 +18,6 @@ namespace {
 
 // A few JACK periods at any usual buffer size.
 constexpr std::chrono::milliseconds JACK_RELEASE_DELAY(50);
-// How long a new JACK connection may take to reach the running graph; far
-// more than the period or two it takes on a busy machine.
-constexpr std::chrono::milliseconds JACK_CONNECTION_TIMEOUT(2000);
-constexpr std::chrono::milliseconds JACK_CONNECTION_POLL(1);
 // A busy JACK server turns clients away now and then, in short bursts while
 // other clients come and go; such a refusal is tried again for a while.
 constexpr int JACK_CONNECT_ATTEMPTS = 25;
@@ -87,26 +83,21 @@ bool alsaSequencerStarts() {
     return true;
 }
 
-// A client of our own, for questions RtMidi cannot answer. Null when no
-// server runs (that answer is final) or when a running one keeps refusing.
-jack_client_t* openJackClient() {
+// Whether a JACK server answers, asked by a client of its own that has no
+// port: the virtual ports are RtMidi's clients, and a program that has only
+// those should not keep a client of ours besides.
+bool jackServerAnswers() {
     const QByteArray name = RtMidiBackend::clientName().toUtf8();
     for (int attempt = 1;; ++attempt) {
         jack_status_t status = jack_status_t(0);
-        if (jack_client_t* client = jack_client_open(name.constData(), JackNoStartServer, &status))
-            return client;
+        if (jack_client_t* client = jack_client_open(name.constData(), JackNoStartServer, &status)) {
+            jack_client_close(client);
+            return true;
+        }
         if (!(status & JackServerError) || attempt == JACK_CONNECT_ATTEMPTS)
-            return nullptr;
+            return false;
         std::this_thread::sleep_for(JACK_RETRY_DELAY);
     }
-}
-
-bool jackServerRuns() {
-    jack_client_t* client = openJackClient();
-    if (!client)
-        return false;
-    jack_client_close(client);
-    return true;
 }
 
 // RtMidi's JACK client connects to the server when it is made and, failing
@@ -126,28 +117,12 @@ template <typename Client> bool jackClientConnects(Client& midi) {
     }
 }
 
-// Whether `target` is connected, in the graph JACK runs now, to a port
-// `ownPort` of this program.
-bool jackConnectionIsLive(jack_client_t* client, const QString& target, const QString& ownPort) {
-    jack_port_t* port = jack_port_by_name(client, target.toUtf8().constData());
-    if (!port)
-        return false;
-    const char** connections = jack_port_get_all_connections(client, port);
-    if (!connections)
-        return false;
-    bool live = false;
-    for (const char** name = connections; *name && !live; ++name) {
-        const PortInfo peer(MidiApi::Jack, 0, QString::fromUtf8(*name));
-        live =
-            PortClassifier::isOwnPort(peer) && peer.name().section(QLatin1Char(':'), 1) == ownPort;
-    }
-    jack_free(connections);
-    return live;
-}
-
 template <typename Client>
 std::unique_ptr<Client> createClient(MidiApi api, const QString& client) {
-    if (!RtMidiBackend::isRunning(api))
+    silenceLibraries();
+    if (!isCompiled(rtMidiApi(api)))
+        return nullptr;
+    if (api == MidiApi::AlsaSequencer ? !alsaSequencerStarts() : !jackServerAnswers())
         return nullptr;
     try {
         auto midi = std::make_unique<Client>(rtMidiApi(api), client.toStdString());
@@ -207,13 +182,14 @@ QList<MidiApi> RtMidiBackend::runningApis() {
 
 bool RtMidiBackend::isRunning(MidiApi api) {
     silenceLibraries();
-    if (!isCompiled(rtMidiApi(api)))
+    // The program's own JACK ports do without RtMidi.
+    if (api != MidiApi::Jack && !isCompiled(rtMidiApi(api)))
         return false;
     switch (api) {
     case MidiApi::AlsaSequencer:
         return alsaSequencerStarts();
     case MidiApi::Jack:
-        return jackServerRuns();
+        return JackClient::instance() != nullptr;
     case MidiApi::Wire:
         break;
     }
@@ -221,10 +197,18 @@ bool RtMidiBackend::isRunning(MidiApi api) {
 }
 
 QStringList RtMidiBackend::inputPortNames(MidiApi api) {
+    if (api == MidiApi::Jack) {
+        const std::shared_ptr<JackClient> client = JackClient::instance();
+        return client ? client->portNames(JackPortIsOutput) : QStringList();
+    }
     return portNames<RtMidiIn>(api);
 }
 
 QStringList RtMidiBackend::outputPortNames(MidiApi api) {
+    if (api == MidiApi::Jack) {
+        const std::shared_ptr<JackClient> client = JackClient::instance();
+        return client ? client->portNames(JackPortIsInput) : QStringList();
+    }
     return portNames<RtMidiOut>(api);
 }
 
@@ -264,18 +248,9 @@ bool RtMidiBackend::openVirtualPort(RtMidi& midi, const QString& port) {
 bool RtMidiBackend::awaitConnection(MidiApi api, const QString& target, const QString& ownPort) {
     if (api != MidiApi::Jack)
         return true;
-    silenceLibraries();
-    jack_client_t* client = openJackClient();
-    if (!client)
-        return false;
-    const auto deadline = std::chrono::steady_clock::now() + JACK_CONNECTION_TIMEOUT;
-    bool live = jackConnectionIsLive(client, target, ownPort);
-    while (!live && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(JACK_CONNECTION_POLL);
-        live = jackConnectionIsLive(client, target, ownPort);
-    }
-    jack_client_close(client);
-    return live;
+    const std::shared_ptr<JackClient> client = JackClient::instance();
+    return client &&
+           client->awaitConnection(target, client->name() + QLatin1Char(':') + ownPort);
 }
 
 void RtMidiBackend::dispose(std::unique_ptr<RtMidiIn> midi, MidiApi api) {

@@ -14,10 +14,12 @@ class RtMidiOut;
 
 namespace zel::qmix::midi {
 
-// The system's MIDI services (the ALSA sequencer and JACK), reached through
-// RtMidi. A service that does not run is simply absent: nothing that RtMidi,
-// ALSA or JACK would say about it reaches the terminal, and no RtMidi error
-// escapes as an exception.
+// The system's MIDI services (the ALSA sequencer and JACK). The ALSA
+// sequencer and the virtual ports are reached through RtMidi; JACK's port
+// lists and connections go through this process's own JACK client
+// (JackClient). A service that does not run is simply absent: nothing that
+// RtMidi, ALSA or JACK would say about it reaches the terminal, and no RtMidi
+// error escapes as an exception.
 class RtMidiBackend {
 public:
     // The client name of this program's own ports.
