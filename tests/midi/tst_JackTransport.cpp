@@ -11,10 +11,14 @@
 #include "midi/VirtualPortPair.h"
 #include "tests/support/JackServer.h"
 
+#include <jack/jack.h>
+#include <jack/midiport.h>
+
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtTest>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
@@ -106,6 +110,68 @@ private:
     bool stopping_ = false;
 };
 
+// A JACK client of its own that plays prepared events into a port, one event
+// per period, as a device whose driver splits a long SysEx message would.
+class EventPlayer {
+public:
+    ~EventPlayer() {
+        if (client_)
+            jack_client_close(client_);
+    }
+
+    bool play(const QList<QByteArray>& events, const QString& target) {
+        events_ = events;
+        client_ = jack_client_open("Event Player", JackNoStartServer, nullptr);
+        if (!client_)
+            return false;
+        port_ = jack_port_register(client_, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+        if (!port_ || jack_set_process_callback(client_, &EventPlayer::process, this) != 0 ||
+            jack_activate(client_) != 0)
+            return false;
+        return jack_connect(client_, jack_port_name(port_), target.toUtf8().constData()) == 0;
+    }
+
+    // Starts once the connection is surely in use.
+    void start() { started_ = true; }
+    bool done() const { return next_.load() >= events_.size(); }
+
+private:
+    static int process(jack_nframes_t frames, void* self) {
+        auto* player = static_cast<EventPlayer*>(self);
+        void* buffer = jack_port_get_buffer(player->port_, frames);
+        jack_midi_clear_buffer(buffer);
+        const int next = player->next_.load();
+        if (player->started_.load() && next < player->events_.size()) {
+            const QByteArray& event = player->events_.at(next);
+            jack_midi_event_write(buffer, 0, reinterpret_cast<const jack_midi_data_t*>(event.constData()),
+                                  std::size_t(event.size()));
+            player->next_.store(next + 1);
+        }
+        return 0;
+    }
+
+    QList<QByteArray> events_;
+    jack_client_t* client_ = nullptr;
+    jack_port_t* port_ = nullptr;
+    std::atomic<bool> started_{false};
+    std::atomic<int> next_{0};
+};
+
+// Our own ports of one direction, by full name.
+QStringList ownPorts(unsigned long flags) {
+    QStringList names;
+    jack_client_t* client = jack_client_open("Port Lister", JackNoStartServer, nullptr);
+    if (!client)
+        return names;
+    if (const char** ports = jack_get_ports(client, "^ToneHarbour", JACK_DEFAULT_MIDI_TYPE, flags)) {
+        for (const char** port = ports; *port; ++port)
+            names.append(QString::fromUtf8(*port));
+        jack_free(ports);
+    }
+    jack_client_close(client);
+    return names;
+}
+
 QByteArray bulkSized(int seed) {
     QByteArray message(250, 0);
     message[0] = char(0xF0);
@@ -125,6 +191,9 @@ private slots:
     void fakeKeyboardIsFound();
     void bulkSizedMessagesPassBothWays();
     void ownPortsAreNoCandidates();
+    void splitMessageArrivesWhole();
+    void longMessageGoesOutWhole();
+    void secondPairSharesTheClient();
     void disconnectReleasesThePorts();
 
 private:
@@ -206,6 +275,72 @@ void tst_JackTransport::ownPortsAreNoCandidates() {
     // One port each way: our input and output, the keyboard's pair.
     QCOMPARE(own, 2);
     QCOMPARE(keyboard, 2);
+}
+
+void tst_JackTransport::splitMessageArrivesWhole() {
+    QVERIFY(handler_.isConnected());
+    const QStringList ourInputs = ownPorts(JackPortIsInput);
+    QCOMPARE(ourInputs.size(), 1);
+    const QByteArray message = bulkSized(3);
+    // Pieces in separate periods, a clock tick between them, then a message
+    // that starts where the first ended.
+    const QList<QByteArray> events{message.left(100), QByteArray(1, char(0xF8)),
+                                   message.mid(100, 100), message.mid(200), message};
+    EventPlayer player;
+    QVERIFY(player.play(events, ourInputs.first()));
+    QVERIFY(RtMidiBackend::awaitConnection(MidiApi::Jack, "Event Player:out",
+                                           ourInputs.first().section(':', 1)));
+    player.start();
+    QCOMPARE(handler_.takeReceived(30000), message);
+    QCOMPARE(handler_.takeReceived(30000), message);
+    QVERIFY(player.done());
+    QVERIFY(handler_.takeReceived(100).isEmpty());
+}
+
+void tst_JackTransport::longMessageGoesOutWhole() {
+    QVERIFY(handler_.isConnected());
+    // Larger than a period's MIDI buffer: it leaves in pieces.
+    QByteArray message(100000, 0);
+    message[0] = char(0xF0);
+    for (int i = 1; i < message.size() - 1; ++i)
+        message[i] = char(i % 127);
+    message[message.size() - 1] = char(0xF7);
+    const int before = int(keyboard_.waitForKept(0).size());
+    handler_.send(message);
+    handler_.send(bulkSized(5));
+    const QList<QByteArray> kept = keyboard_.waitForKept(before + 2);
+    QCOMPARE(kept.size(), before + 2);
+    QCOMPARE(kept.at(before).size(), message.size());
+    QCOMPARE(kept.at(before), message);
+    QCOMPARE(kept.at(before + 1), bulkSized(5));
+}
+
+void tst_JackTransport::secondPairSharesTheClient() {
+    QVERIFY(handler_.isConnected());
+    DeviceHandler second;
+    QVERIFY(second.openPair(handler_.connectedIn(), handler_.connectedOut()));
+    const QStringList inputs = ownPorts(JackPortIsInput);
+    const QStringList outputs = ownPorts(JackPortIsOutput);
+    QCOMPARE(inputs.size(), 2);
+    QCOMPARE(outputs.size(), 2);
+    // One client of this process holds them all, under distinct names.
+    const QString client = inputs.first().section(':', 0, 0);
+    for (const QString& port : inputs + outputs)
+        QCOMPARE(port.section(':', 0, 0), client);
+    QCOMPARE(inputs.first().section(':', 1), RtMidiBackend::inPortName());
+    QVERIFY(inputs.at(0) != inputs.at(1));
+    QVERIFY(outputs.at(0) != outputs.at(1));
+
+    // Both pairs carry data: the keyboard's answer reaches both inputs.
+    const int requests = keyboard_.requestCount();
+    second.send(test::probeRequest());
+    QCOMPARE(second.takeReceived(30000), test::ipsReply(0, 24));
+    QCOMPARE(handler_.takeReceived(30000), test::ipsReply(0, 24));
+    QCOMPARE(keyboard_.requestCount(), requests + 1);
+
+    second.disconnectDevice();
+    QCOMPARE(ownPorts(JackPortIsInput).size(), 1);
+    QCOMPARE(ownPorts(JackPortIsOutput).size(), 1);
 }
 
 void tst_JackTransport::disconnectReleasesThePorts() {
