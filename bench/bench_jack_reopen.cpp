@@ -131,8 +131,8 @@ int run(int cycles) {
         const midi::InDeviceInfo in = handler.connectedIn();
         const midi::OutDeviceInfo out = handler.connectedOut();
         std::printf("pair %s / %s\n", qPrintable(in.name()), qPrintable(out.name()));
-        std::printf("idle_cpu_percent_of_a_core %.2f (one open pair, %d s)\n",
-                    idleCpuPercent(), IdleSeconds);
+        std::printf("idle_cpu_percent_of_a_core %.2f (one open pair, %d s)\n", idleCpuPercent(),
+                    IdleSeconds);
         std::fflush(stdout);
 
         QElapsedTimer clock;

@@ -110,7 +110,8 @@ std::shared_ptr<JackClient> JackClient::open() {
     const QByteArray name = RtMidiBackend::clientName().toUtf8();
     for (int attempt = 1;; ++attempt) {
         jack_status_t status = jack_status_t(0);
-        if (jack_client_t* handle = jack_client_open(name.constData(), JackNoStartServer, &status)) {
+        if (jack_client_t* handle =
+                jack_client_open(name.constData(), JackNoStartServer, &status)) {
             std::shared_ptr<JackClient> client(new JackClient(handle));
             if (client->start())
                 return client;
@@ -193,8 +194,8 @@ std::shared_ptr<JackPort> JackClient::openInput(const QString& source,
         return nullptr;
     }
     markGraphChange();
-    if (jack_connect(client_, source.toUtf8().constData(),
-                                   port->fullName().toUtf8().constData()) != 0) {
+    if (jack_connect(client_, source.toUtf8().constData(), port->fullName().toUtf8().constData()) !=
+        0) {
         unregister(port);
         return nullptr;
     }
@@ -268,9 +269,10 @@ std::shared_ptr<JackPort> JackClient::registerPort(const QString& base,
     for (int attempt = 1; attempt <= PORT_NAME_ATTEMPTS; ++attempt) {
         settle();
         markGraphChange();
-        const QString shortName = attempt == 1 ? base : QStringLiteral("%1-%2").arg(base).arg(attempt);
-        if (jack_port_t* handle = jack_port_register(
-                client_, shortName.toUtf8().constData(), JACK_DEFAULT_MIDI_TYPE, flags, 0)) {
+        const QString shortName =
+            attempt == 1 ? base : QStringLiteral("%1-%2").arg(base).arg(attempt);
+        if (jack_port_t* handle = jack_port_register(client_, shortName.toUtf8().constData(),
+                                                     JACK_DEFAULT_MIDI_TYPE, flags, 0)) {
             auto port = std::make_shared<JackPort>(handle, direction);
             std::lock_guard<std::mutex> lock(portsMutex_);
             ports_.push_back(port);
@@ -363,8 +365,8 @@ void JackClient::markGraphChange() {
 }
 
 void JackClient::settle() {
-    waitUntil([&] { return reorders_.load() > reordersAtChange_ || !isAlive(); },
-              REORDER_TIMEOUT, CALLBACK_EXIT_POLL);
+    waitUntil([&] { return reorders_.load() > reordersAtChange_ || !isAlive(); }, REORDER_TIMEOUT,
+              CALLBACK_EXIT_POLL);
     std::uint64_t seen = notices_.load();
     auto quietSince = std::chrono::steady_clock::now();
     waitUntil(

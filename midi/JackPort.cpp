@@ -128,8 +128,8 @@ bool JackPort::send(const QByteArray& message, std::chrono::milliseconds timeout
 }
 
 bool JackPort::isDrained() const {
-    return !ring_ || (jack_ringbuffer_read_space(ring_) == 0 &&
-                      unsent_.load(std::memory_order_acquire) == 0);
+    return !ring_ ||
+           (jack_ringbuffer_read_space(ring_) == 0 && unsent_.load(std::memory_order_acquire) == 0);
 }
 
 void JackPort::setReceiver(Receiver receiver) {

@@ -90,7 +90,8 @@ bool jackServerAnswers() {
     const QByteArray name = RtMidiBackend::clientName().toUtf8();
     for (int attempt = 1;; ++attempt) {
         jack_status_t status = jack_status_t(0);
-        if (jack_client_t* client = jack_client_open(name.constData(), JackNoStartServer, &status)) {
+        if (jack_client_t* client =
+                jack_client_open(name.constData(), JackNoStartServer, &status)) {
             jack_client_close(client);
             return true;
         }
@@ -249,8 +250,7 @@ bool RtMidiBackend::awaitConnection(MidiApi api, const QString& target, const QS
     if (api != MidiApi::Jack)
         return true;
     const std::shared_ptr<JackClient> client = JackClient::instance();
-    return client &&
-           client->awaitConnection(target, client->name() + QLatin1Char(':') + ownPort);
+    return client && client->awaitConnection(target, client->name() + QLatin1Char(':') + ownPort);
 }
 
 void RtMidiBackend::dispose(std::unique_ptr<RtMidiIn> midi, MidiApi api) {

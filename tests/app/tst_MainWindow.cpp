@@ -13,6 +13,7 @@
 #include "gui/ReloadButton.h"
 
 #include "ModalBoxWatcher.h"
+#include "tests/support/ViewDrop.h"
 #include "tests/comm/VirtualKeyboardOnWire.h"
 
 #include <QAbstractButton>
@@ -81,20 +82,6 @@ QString writeRhythm(const QString& path, int area) {
         zel::qmix::file::CategoryFiles::createFile(rhythm);
     item->setData(model->emptyData(rhythm->id(), model->areaOffset(rhythm) + area));
     return item->save(path) == 0 ? path : QString();
-}
-
-// Drags the files over a row of the view and drops them there.
-void dropFiles(QAbstractItemView* view, const QList<QUrl>& files, int row) {
-    zel::qmix::data::MimeData payload;
-    payload.setUrls(files);
-    const QPoint at = view->visualRect(view->model()->index(row, 1)).center();
-    const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
-    QDragEnterEvent enter(at, actions, &payload, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(view->viewport(), &enter);
-    QDragMoveEvent move(at, actions, &payload, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(view->viewport(), &move);
-    QDropEvent drop(at, actions, &payload, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(view->viewport(), &drop);
 }
 
 } // namespace
@@ -205,7 +192,7 @@ void tst_MainWindow::unplugDuringWorkIsCheckedWhenTheWorkEnds() {
         files << QUrl::fromLocalFile(writeRhythm(folder.filePath(QStringLiteral("Beat%1.AC7").arg(i)), i));
     ModalBoxWatcher boxes(ModalBoxWatcher::press(QMessageBox::Ok));
     auto* indicator = child<CommandProgressIndicator>(*window, "commandProgressIndicator");
-    dropFiles(areas, files, 0);
+    QVERIFY(zel::qmix::testsupport::ViewDrop::dropFilesOnRow(areas, files, 0));
     QTRY_VERIFY(indicator->isVisible());
     // The keyboard is pulled out while the sends run.
     keyboard.reset();

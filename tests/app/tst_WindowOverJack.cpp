@@ -15,6 +15,7 @@
 #include "ModalBoxWatcher.h"
 #include "tests/cli/ItemFiles.h"
 #include "tests/support/JackServer.h"
+#include "tests/support/ViewDrop.h"
 
 #include <QDir>
 #include <QDropEvent>
@@ -37,17 +38,6 @@ template <class T> T* child(QWidget& window, const char* name) {
     T* found = window.findChild<T*>(QString::fromLatin1(name));
     Q_ASSERT(found);
     return found;
-}
-
-// Drags `payload` into the view and drops it at `at`, as a mouse drag arrives.
-void drop(QAbstractItemView* view, QMimeData* payload, const QPoint& at) {
-    const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
-    QDragEnterEvent enter(at, actions, payload, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(view->viewport(), &enter);
-    QDragMoveEvent move(at, actions, payload, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(view->viewport(), &move);
-    QDropEvent event(at, actions, payload, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(view->viewport(), &event);
 }
 
 } // namespace
@@ -120,21 +110,18 @@ void tst_WindowOverJack::sendAndReceiveByDragAndDrop() {
                              WaitMs);
 
     ModalBoxWatcher boxes(ModalBoxWatcher::press(QMessageBox::Yes));
-    auto* files = new data::MimeData;
-    files->setUrls({QUrl::fromLocalFile(sent)});
-    drop(keyboard, files, keyboard->visualRect(areas->index(0, 1)).center());
-    delete files;
+    QVERIFY(testsupport::ViewDrop::dropFilesOnRow(keyboard, {QUrl::fromLocalFile(sent)}, 0));
     QVERIFY(waitUntilIdle(window));
     QTRY_COMPARE_WITH_TIMEOUT(areas->index(0, 1).data().toString(), QStringLiteral("JackBeat"),
                               WaitMs);
 
     auto* pcList = child<gui::PcTreeView>(window, "pcTreeView");
-    auto* dragged = new data::MimeData;
-    dragged->setSourceView(keyboard);
-    dragged->setCategory(data::RhythmDataCategory::instance());
-    dragged->setAreaNumbers({keyboard->areaNumberOf(0)});
-    drop(pcList, dragged, pcList->viewport()->rect().center());
-    delete dragged;
+    data::MimeData dragged;
+    dragged.setSourceView(keyboard);
+    dragged.setCategory(data::RhythmDataCategory::instance());
+    dragged.setAreaNumbers({keyboard->areaNumberOf(0)});
+    QVERIFY(testsupport::ViewDrop::dragAndDrop(pcList->viewport(), &dragged,
+                                               pcList->viewport()->rect().center()));
     QVERIFY(waitUntilIdle(window));
     const QString received =
         QDir(etc::Settings::instance()->mainDataDirectory()).filePath(QStringLiteral("JackBeat.AC7"));

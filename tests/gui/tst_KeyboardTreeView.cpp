@@ -2,6 +2,7 @@
 
 #include "support/WiredKeyboard.h"
 #include "tests/app/ModalBoxWatcher.h"
+#include "tests/support/ViewDrop.h"
 
 #include "app/MessageDialog.h"
 #include "comm/AbstractCommand.h"
@@ -148,17 +149,7 @@ struct Fixture {
     // Drags `mime` over `row` and drops it there, as a drag from the PC list
     // or a file manager arrives; true when the view took the drop.
     bool drop(int row, QMimeData* mime) {
-        QWidget* target = view.viewport();
-        const QPointF position =
-            view.visualRect(view.itemModel()->index(row, KeyboardTreeView::NameColumn)).center();
-        const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
-        QDragEnterEvent enter(position.toPoint(), actions, mime, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(target, &enter);
-        QDragMoveEvent move(position.toPoint(), actions, mime, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(target, &move);
-        QDropEvent drop(position, actions, mime, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(target, &drop);
-        return drop.isAccepted();
+        return zel::qmix::testsupport::ViewDrop::dropOnRow(&view, mime, row);
     }
     bool dropFiles(int row, const QStringList& paths, bool fromProgram = true) {
         std::unique_ptr<QMimeData> mime(fromProgram ? new data::MimeData() : new QMimeData());

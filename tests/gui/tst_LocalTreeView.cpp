@@ -7,6 +7,8 @@
 #include "tests/app/ModalBoxWatcher.h"
 #include "tests/support/FileSizeLimit.h"
 
+#include "tests/support/ViewDrop.h"
+
 #include <QAbstractItemDelegate>
 #include <QApplication>
 #include <QDir>
@@ -28,6 +30,8 @@ using zel::qmix::data::RhythmDataCategory;
 using zel::qmix::gui::LocalTreeView;
 using zel::qmix::gui::LocalTreeViewSortFilterProxyModel;
 using zel::qmix::gui::MessageDialog;
+
+using zel::qmix::testsupport::ViewDrop;
 
 namespace {
 
@@ -78,19 +82,6 @@ void selectNames(QAbstractItemView& view, const QStringList& names) {
     }
 }
 
-// Drags `mime` onto `target` and drops it there, as the platform would;
-// false when the target refused the drag on entering.
-bool dragAndDrop(QWidget* target, const QMimeData* mime) {
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, mime, Qt::LeftButton,
-                          Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &enter);
-    if (!enter.isAccepted())
-        return false;
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction | Qt::MoveAction, mime, Qt::LeftButton,
-                    Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &drop);
-    return drop.isAccepted();
-}
 
 QStringList filesIn(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
@@ -398,7 +389,7 @@ void tst_LocalTreeView::wholeKeyboardDropAsksForBackup() {
     MimeData keyboard;
     keyboard.setEntireKeyboard(true);
 
-    QVERIFY(dragAndDrop(view->viewport(), &keyboard));
+    QVERIFY(ViewDrop::dragAndDrop(view->viewport(), &keyboard));
 
     QCOMPARE(backup.size(), 1);
     QVERIFY(filesIn(listed).isEmpty());
@@ -415,7 +406,7 @@ void tst_LocalTreeView::filesFromOutsideAreCopiedUnderFreeNames() {
     fromOtherProgram.setUrls({QUrl::fromLocalFile(QDir(outside).filePath("Beat.AC7")),
                               QUrl::fromLocalFile(QDir(outside).filePath("Song.v2.CMS"))});
 
-    QVERIFY(dragAndDrop(view->viewport(), &fromOtherProgram));
+    QVERIFY(ViewDrop::dragAndDrop(view->viewport(), &fromOtherProgram));
 
     QCOMPARE(filesIn(listed), (QStringList{"Beat(2).AC7", "Beat.AC7", "Song.v2.CMS"}));
     QCOMPARE(readFile(QDir(listed).filePath("Beat.AC7")), QByteArray("old beat"));
@@ -434,16 +425,16 @@ void tst_LocalTreeView::ownRowsAndFoldersAreNotCopied() {
     QMimeData sameFolder;
     sameFolder.setUrls({QUrl::fromLocalFile(QDir(listed).filePath("Beat.AC7")),
                         QUrl::fromLocalFile(folder)});
-    dragAndDrop(view->viewport(), &sameFolder);
+    ViewDrop::dragAndDrop(view->viewport(), &sameFolder);
 
     selectNames(*view, {"Beat.AC7"});
     std::unique_ptr<MimeData> own(view->createDragData());
     own->setSourceView(view.get());
-    QVERIFY(!dragAndDrop(view->viewport(), own.get()));
+    QVERIFY(!ViewDrop::dragAndDrop(view->viewport(), own.get()));
 
     QMimeData remote;
     remote.setUrls({QUrl(QStringLiteral("https://example.invalid/Beat.AC7"))});
-    QVERIFY(!dragAndDrop(view->viewport(), &remote));
+    QVERIFY(!ViewDrop::dragAndDrop(view->viewport(), &remote));
 
     QCOMPARE(filesIn(listed), QStringList{"Beat.AC7"});
     QCOMPARE(QDir(listed).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
@@ -459,7 +450,7 @@ void tst_LocalTreeView::failedCopyLeavesNoPartialFile() {
     {
         zel::qmix::testsupport::FileSizeLimit diskFull(1000);
         QVERIFY(diskFull.isActive());
-        QVERIFY(dragAndDrop(view->viewport(), &fromOtherProgram));
+        QVERIFY(ViewDrop::dragAndDrop(view->viewport(), &fromOtherProgram));
     }
     deliverRequests();
 

@@ -14,6 +14,8 @@
 #include "tests/gui/support/WiredKeyboard.h"
 #include "tests/support/FileSizeLimit.h"
 
+#include "tests/support/ViewDrop.h"
+
 #include <QDataStream>
 #include <QDate>
 #include <QDir>
@@ -48,6 +50,8 @@ signals:
     void suspendChangeRequested(bool suspended);
 };
 
+using zel::qmix::testsupport::ViewDrop;
+
 namespace {
 
 constexpr int RhythmCode = 36;
@@ -79,17 +83,6 @@ QStringList filesIn(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
-bool dragAndDrop(QWidget* target, const QMimeData* mime) {
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, mime, Qt::LeftButton,
-                          Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &enter);
-    if (!enter.isAccepted())
-        return false;
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction | Qt::MoveAction, mime, Qt::LeftButton,
-                    Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &drop);
-    return drop.isAccepted();
-}
 
 // What the keyboard view puts on a drag of some of its areas.
 std::unique_ptr<MimeData> areasDrag(const DataCategory* category, const QList<int>& areas) {
@@ -167,7 +160,7 @@ void tst_PcTreeView::receivedAreasAreNamedByTheirDataNames() {
     ModalBoxWatcher watcher(ModalBoxWatcher::press(QMessageBox::Ok));
 
     const auto drag = areasDrag(RhythmDataCategory::instance(), {0, 1, 2, 3, 4});
-    QVERIFY(dragAndDrop(view.viewport(), drag.get()));
+    QVERIFY(ViewDrop::dragAndDrop(view.viewport(), drag.get()));
     QCOMPARE(registered.size(), 5);
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 5, TransferTimeoutMs);
     deliverRequests();
@@ -209,7 +202,7 @@ void tst_PcTreeView::itemsWithoutNamesAreNamedByModelAndDate() {
     ModalBoxWatcher watcher(ModalBoxWatcher::press(QMessageBox::Ok));
     const int area = keyboard.model()->areaOffset(category);
 
-    QVERIFY(dragAndDrop(view.viewport(), areasDrag(category, {area}).get()));
+    QVERIFY(ViewDrop::dragAndDrop(view.viewport(), areasDrag(category, {area}).get()));
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, TransferTimeoutMs);
     deliverRequests();
 
@@ -236,7 +229,7 @@ void tst_PcTreeView::cancelledReceiveCreatesNothing() {
     QSignalSpy finished(&view, &LocalTreeView::commandFinished);
     ModalBoxWatcher watcher(ModalBoxWatcher::press(QMessageBox::Ok));
 
-    QVERIFY(dragAndDrop(view.viewport(),
+    QVERIFY(ViewDrop::dragAndDrop(view.viewport(),
                         areasDrag(RhythmDataCategory::instance(), {0}).get()));
     emit progress.cancelRequested();
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, TransferTimeoutMs);
@@ -261,7 +254,7 @@ void tst_PcTreeView::failedReceiveIsReportedAndCreatesNothing() {
     QSignalSpy finished(&view, &LocalTreeView::commandFinished);
     ModalBoxWatcher watcher(ModalBoxWatcher::press(QMessageBox::Ok));
 
-    QVERIFY(dragAndDrop(view.viewport(),
+    QVERIFY(ViewDrop::dragAndDrop(view.viewport(),
                         areasDrag(RhythmDataCategory::instance(), {1}).get()));
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, TransferTimeoutMs);
     deliverRequests();
@@ -283,7 +276,7 @@ void tst_PcTreeView::unwritableFolderIsReportedBeforeTheKeyboardIsAsked() {
     QSignalSpy registered(&view, &LocalTreeView::newCommandRegistered);
     ModalBoxWatcher watcher(ModalBoxWatcher::press(QMessageBox::Ok));
 
-    QVERIFY(dragAndDrop(view.viewport(),
+    QVERIFY(ViewDrop::dragAndDrop(view.viewport(),
                         areasDrag(RhythmDataCategory::instance(), {0, 1}).get()));
     deliverRequests();
 
@@ -320,7 +313,7 @@ void tst_PcTreeView::failedSaveLeavesNoPartialFile() {
 void tst_PcTreeView::noCommunicatorNoReceive() {
     PcTreeView view;
     QSignalSpy registered(&view, &LocalTreeView::newCommandRegistered);
-    dragAndDrop(view.viewport(), areasDrag(RhythmDataCategory::instance(), {0}).get());
+    ViewDrop::dragAndDrop(view.viewport(), areasDrag(RhythmDataCategory::instance(), {0}).get());
     QCOMPARE(registered.size(), 0);
 
     // Something that is no receive result counts as a cancelled receive:

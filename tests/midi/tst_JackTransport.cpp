@@ -143,7 +143,8 @@ private:
         const int next = player->next_.load();
         if (player->started_.load() && next < player->events_.size()) {
             const QByteArray& event = player->events_.at(next);
-            jack_midi_event_write(buffer, 0, reinterpret_cast<const jack_midi_data_t*>(event.constData()),
+            jack_midi_event_write(buffer, 0,
+                                  reinterpret_cast<const jack_midi_data_t*>(event.constData()),
                                   std::size_t(event.size()));
             player->next_.store(next + 1);
         }
@@ -163,7 +164,8 @@ QStringList ownPorts(unsigned long flags) {
     jack_client_t* client = jack_client_open("Port Lister", JackNoStartServer, nullptr);
     if (!client)
         return names;
-    if (const char** ports = jack_get_ports(client, "^ToneHarbour", JACK_DEFAULT_MIDI_TYPE, flags)) {
+    if (const char** ports =
+            jack_get_ports(client, "^ToneHarbour", JACK_DEFAULT_MIDI_TYPE, flags)) {
         for (const char** port = ports; *port; ++port)
             names.append(QString::fromUtf8(*port));
         jack_free(ports);
