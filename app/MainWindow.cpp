@@ -55,6 +55,9 @@ MainWindow::MainWindow(const comm::PortChoice& ports, QWidget* parent)
              ui_->tabWidgetMain, ui_->tabWidgetMain->tabBar()})
         styled->setStyle(QStyleFactory::create(QString::fromLatin1(WidgetStyle)));
     ui_->tabWidgetMain->setDocumentMode(false);
+    // The PC list of the Audio tab ends where the card views end, above the size bar.
+    ui_->audioProgressBarSpacer->changeSize(0, ui_->sdProgressBar->sizeHint().height(),
+                                            QSizePolicy::Fixed, QSizePolicy::Fixed);
 
     connectWindowSignals();
     connectFormSignals();
