@@ -6,6 +6,7 @@
 #include <QHideEvent>
 #include <QRegularExpression>
 #include <QShowEvent>
+#include <QStyle>
 #include <QStyleFactory>
 
 namespace zel::qmix::gui {
@@ -29,8 +30,11 @@ CommandProgressIndicator::CommandProgressIndicator(QWidget* parent)
     : QWidget(parent)
     , ui_(std::make_unique<Ui::CommandProgressIndicator>()) {
     ui_->setupUi(this);
+    // A widget does not own the style it is given.
+    QStyle* barStyle = QStyleFactory::create(QString::fromLatin1(BarStyle));
+    barStyle->setParent(this);
     for (QProgressBar* bar : {ui_->progressBarTotal, ui_->progressBarCurrent})
-        bar->setStyle(QStyleFactory::create(QString::fromLatin1(BarStyle)));
+        bar->setStyle(barStyle);
     hideTimer_.setSingleShot(true);
     connect(&hideTimer_, &QTimer::timeout, this, &QWidget::hide);
     connect(this, &CommandProgressIndicator::hided, this,
@@ -179,8 +183,9 @@ void CommandProgressIndicator::showEvent(QShowEvent* event) {
 
 void CommandProgressIndicator::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
-    // Minimising the window hides it spontaneously: that ends no batch.
-    if (event->isAccepted() && !event->spontaneous())
+    // Only hiding the strip itself ends a batch: not minimising the window
+    // (a spontaneous hide), nor closing it (the strip stays shown within it).
+    if (event->isAccepted() && !event->spontaneous() && isHidden())
         emit hided();
 }
 

@@ -17,6 +17,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QMessageBox>
+#include <QStyle>
 #include <QStyleFactory>
 #include <QTabBar>
 
@@ -50,10 +51,13 @@ MainWindow::MainWindow(const comm::PortChoice& ports, QWidget* parent)
     reconnect();
     ui_->pcBackupFileTreeView->reload(data::AllDataCategory::instance());
     ui_->commandProgressIndicator->hide();
+    // A widget does not own the style it is given.
+    QStyle* style = QStyleFactory::create(QString::fromLatin1(WidgetStyle));
+    style->setParent(this);
     for (QWidget* styled : std::initializer_list<QWidget*>{
              ui_->keyboardProgressBar, ui_->packageProgressBar, ui_->sdProgressBar,
              ui_->tabWidgetMain, ui_->tabWidgetMain->tabBar()})
-        styled->setStyle(QStyleFactory::create(QString::fromLatin1(WidgetStyle)));
+        styled->setStyle(style);
     ui_->tabWidgetMain->setDocumentMode(false);
     // The PC list of the Audio tab ends where the card views end, above the size bar.
     ui_->audioProgressBarSpacer->changeSize(0, ui_->sdProgressBar->sizeHint().height(),
@@ -71,6 +75,10 @@ MainWindow::MainWindow(const comm::PortChoice& ports, QWidget* parent)
 
 MainWindow::~MainWindow() {
     storeWindowSize();
+    // The widgets go after this part of the window: what they signal while
+    // they go must not reach it.
+    for (QObject* child : findChildren<QObject*>())
+        child->disconnect(this);
 }
 
 QString MainWindow::disconnectedTitle() {
