@@ -120,8 +120,8 @@ void MainWindow::applySettings() {
 }
 
 void MainWindow::showModelNames(const QString& name) {
-    for (QLabel* label : {ui_->labelKeyboardName, ui_->labelBackupKeyboardName,
-                          ui_->labelPackageKeyboardName})
+    for (QLabel* label :
+         {ui_->labelKeyboardName, ui_->labelBackupKeyboardName, ui_->labelPackageKeyboardName})
         label->setText(name);
 }
 
@@ -149,9 +149,8 @@ bool MainWindow::reconnect() {
         return true;
     }
     comm::ModelIdentifier identifier(*communicator_, &settings());
-    const auto reconnecting =
-        freshCommunicator_ ? comm::ModelIdentifier::Reconnect::Skip
-                           : comm::ModelIdentifier::Reconnect::First;
+    const auto reconnecting = freshCommunicator_ ? comm::ModelIdentifier::Reconnect::Skip
+                                                 : comm::ModelIdentifier::Reconnect::First;
     freshCommunicator_ = false;
     if (!identifier.identify(reconnecting)) {
         enterDisconnectedState();
@@ -305,8 +304,8 @@ void MainWindow::setAudioModeArrowMarkPos() {
     const auto place = [marks](QLabel* arrow, QWidget* besideView) {
         const int pixmapWidth = arrow->pixmap().width();
         const int x = qMax(0, (marks->width() - pixmapWidth + 1) / 2);
-        const QPoint viewCentre = besideView->mapTo(
-            marks->window(), QPoint(0, besideView->height() / 2));
+        const QPoint viewCentre =
+            besideView->mapTo(marks->window(), QPoint(0, besideView->height() / 2));
         const int centreInMarks = marks->mapFrom(marks->window(), viewCentre).y();
         arrow->adjustSize();
         arrow->move(x, centreInMarks - arrow->height() / 2);
@@ -401,8 +400,8 @@ void MainWindow::connectWindowSignals() {
     connect(keyboard, &KeyboardTreeView::requireCategoryMemoryReset, ui_->keyboardProgressBar,
             &QProgressBar::reset);
 
-    for (ReloadButton* reload : {ui_->transferReloadButton, ui_->backupReloadButton,
-                                 ui_->packageTransferReloadButton})
+    for (ReloadButton* reload :
+         {ui_->transferReloadButton, ui_->backupReloadButton, ui_->packageTransferReloadButton})
         connect(reload, &QToolButton::clicked, this, &MainWindow::reconnectByReloadButton);
 
     connect(this, &MainWindow::transferModeTransitioned, ui_->transferReloadButton,
@@ -411,12 +410,11 @@ void MainWindow::connectWindowSignals() {
             &ReloadButton::request);
     connect(this, &MainWindow::packageEditModeTransitioned, ui_->packageEditReloadButton,
             &QAbstractButton::click);
-    connect(this, &MainWindow::packageTransferModeTransitioned,
-            ui_->packageTransferReloadButton, &ReloadButton::request);
+    connect(this, &MainWindow::packageTransferModeTransitioned, ui_->packageTransferReloadButton,
+            &ReloadButton::request);
     connect(this, &MainWindow::audioModeTransitioned, ui_->audioReloadButton,
             &QAbstractButton::click);
-    connect(this, &MainWindow::audioModeTransitioned, this,
-            &MainWindow::setAudioModeArrowMarkPos);
+    connect(this, &MainWindow::audioModeTransitioned, this, &MainWindow::setAudioModeArrowMarkPos);
 
     connect(tabs, &QTabWidget::currentChanged, this,
             [this, tabs](int index) { on_tabWidgetMain_currentChanged(tabs->widget(index)); });
@@ -436,7 +434,8 @@ void MainWindow::connectFormSignals() {
     connect(normal, &DataCategoryComboBox::currentCategoryChanged, ui_->keyboardTreeView,
             qOverload<data::const_DataCategory*>(&KeyboardTreeView::reload));
     connect(ui_->comboBoxPackage, &DataCategoryComboBox::currentCategoryChanged,
-            ui_->treeViewPackageEditPcFile, qOverload<data::const_DataCategory*>(&PcTreeView::reload));
+            ui_->treeViewPackageEditPcFile,
+            qOverload<data::const_DataCategory*>(&PcTreeView::reload));
     connect(this, &MainWindow::constructed, normal,
             qOverload<>(&DataCategoryComboBox::emitCurrentCategoryChangedSignal));
     connect(this, &MainWindow::constructed, ui_->comboBoxPackage,
@@ -444,8 +443,7 @@ void MainWindow::connectFormSignals() {
 
     KeyboardTreeView* keyboard = ui_->keyboardTreeView;
     QProgressBar* memory = ui_->keyboardProgressBar;
-    connect(keyboard, &KeyboardTreeView::notifyMemoryDisplayRequired, memory,
-            &QWidget::setVisible);
+    connect(keyboard, &KeyboardTreeView::notifyMemoryDisplayRequired, memory, &QWidget::setVisible);
     connect(keyboard, &KeyboardTreeView::notifyCategoryCurrentMemory, memory,
             &QProgressBar::setValue);
     connect(keyboard, &KeyboardTreeView::notifyCategoryTotalMemory, memory,
@@ -480,9 +478,9 @@ void MainWindow::connectCommandSources() {
     connect(ui_->keyboardTreeView, &KeyboardTreeView::commandCancelDisableRequired, indicator,
             &CommandProgressIndicator::disableCancelButton);
 
-    const auto controls = comm::CommandControlSource::of(
-        indicator, &CommandProgressIndicator::cancelRequested,
-        &CommandProgressIndicator::suspendChangeRequested);
+    const auto controls =
+        comm::CommandControlSource::of(indicator, &CommandProgressIndicator::cancelRequested,
+                                       &CommandProgressIndicator::suspendChangeRequested);
     ui_->pcTreeView->setCommandControlSource(controls);
     ui_->pcBackupFileTreeView->setCommandControlSource(controls);
     ui_->keyboardTreeView->setCommandControlSource(controls);

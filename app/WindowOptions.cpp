@@ -54,7 +54,8 @@ WindowOptions::Outcome WindowOptions::parse(const QStringList& arguments) {
         return Outcome::ExitUsage;
     }
     if (parser.isSet(emulate) && !data::KeyboardInfo::find(parser.value(emulate))) {
-        message_ = QStringLiteral("Unknown keyboard model: %1\n\n%2").arg(parser.value(emulate), usage);
+        message_ =
+            QStringLiteral("Unknown keyboard model: %1\n\n%2").arg(parser.value(emulate), usage);
         return Outcome::ExitUsage;
     }
     emulatedModel_ = parser.value(emulate);

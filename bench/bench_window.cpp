@@ -18,8 +18,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateTime>
-#include <QEventLoop>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -151,15 +151,14 @@ QList<QUrl> makeRhythmFiles(const QString& folder) {
 // heartbeats until the progress strip has hidden again.
 qint64 longestStallWhileSending(gui::MainWindow& window, const QList<QUrl>& files) {
     QTreeView* view = keyboardView(window);
-    auto* indicator =
-        window.findChild<gui::CommandProgressIndicator*>(QStringLiteral("commandProgressIndicator"));
+    auto* indicator = window.findChild<gui::CommandProgressIndicator*>(
+        QStringLiteral("commandProgressIndicator"));
     QElapsedTimer sinceBeat;
     qint64 longest = 0;
     QTimer heartbeat;
     heartbeat.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
-        longest = qMax(longest, sinceBeat.restart());
-    });
+    QObject::connect(&heartbeat, &QTimer::timeout,
+                     [&] { longest = qMax(longest, sinceBeat.restart()); });
     heartbeat.start(1);
     sinceBeat.start();
     const bool dropped = testsupport::ViewDrop::dropFilesOnRow(view, files, 0);

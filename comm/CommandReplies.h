@@ -17,7 +17,8 @@ namespace zel::qmix::comm {
 class CommandReplies {
 public:
     template <class Receiver>
-    static CommandReplies to(const Receiver* receiver, Qt::ConnectionType type = Qt::AutoConnection) {
+    static CommandReplies to(const Receiver* receiver,
+                             Qt::ConnectionType type = Qt::AutoConnection) {
         CommandReplies replies;
         replies.receiver_ = receiver;
         replies.type_ = type;

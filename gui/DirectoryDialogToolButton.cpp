@@ -23,8 +23,7 @@ void DirectoryDialogToolButton::getDirectoryPath() {
 }
 
 QString DirectoryDialogToolButton::askDirectory(const QString& startPath) {
-    return QFileDialog::getExistingDirectory(this, QString(), startPath,
-                                             QFileDialog::ShowDirsOnly);
+    return QFileDialog::getExistingDirectory(this, QString(), startPath, QFileDialog::ShowDirsOnly);
 }
 
 } // namespace zel::qmix::gui

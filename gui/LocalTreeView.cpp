@@ -288,9 +288,9 @@ void LocalTreeView::receiveAreas(const data::DataCategory* category, const QList
     }
     const data::KeyboardInfo* model = data::KeyboardInfo::currentModel();
     for (int area : areas) {
-        const QString title = QStringLiteral("Receiving from ") +
-                              data::KeyboardInfo::areaName(
-                                  category, model->shownAreaNumber(category, area));
+        const QString title =
+            QStringLiteral("Receiving from ") +
+            data::KeyboardInfo::areaName(category, model->shownAreaNumber(category, area));
         comm::CommandConnections connections;
         connections.replies = comm::CommandReplies::to(this)
                                   .started(&LocalTreeView::emitCommandTitle)
@@ -335,9 +335,9 @@ void LocalTreeView::onFinishBulkReceive(QVariant v) {
 
 void LocalTreeView::saveReceived(const data::DataCategory* category, const QByteArray& bytes,
                                  const QString& dataName) {
-    const QString path =
-        file::FileNaming::receivedItemPath(listedDirectory(), category, dataName,
-                                           data::KeyboardInfo::currentModel(), QDate::currentDate());
+    const QString path = file::FileNaming::receivedItemPath(listedDirectory(), category, dataName,
+                                                            data::KeyboardInfo::currentModel(),
+                                                            QDate::currentDate());
     QSharedPointer<file::AbstractFile> item = file::CategoryFiles::createFile(category);
     item->setData(bytes);
     // The save replaces atomically: a failure leaves no partial file behind.

@@ -26,7 +26,8 @@ QVariant rhythmArea(int keyboardArea) {
 
 // Asks on another thread, as a send does, while this thread shows the box.
 bool checkFromAnotherThread(DataReplaceUserConfirmChecker& checker, const QVariant& subject) {
-    QFuture<bool> answer = QtConcurrent::run([&checker, subject] { return checker.check(subject); });
+    QFuture<bool> answer =
+        QtConcurrent::run([&checker, subject] { return checker.check(subject); });
     QFutureWatcher<bool> watcher;
     watcher.setFuture(answer);
     QSignalSpy done(&watcher, &QFutureWatcher<bool>::finished);
@@ -78,8 +79,8 @@ void tst_DataReplaceUserConfirmChecker::answers() {
     QCOMPARE(checkFromAnotherThread(checker, rhythmArea(4)), later);
     QCOMPARE(watcher.seen().size(), questionsForThree);
     QCOMPARE(watcher.seen().first().text, QStringLiteral("Replace Rhythm Area 3,\nSure?"));
-    QCOMPARE(watcher.seen().first().buttons, QMessageBox::Yes | QMessageBox::YesToAll |
-                                                 QMessageBox::No | QMessageBox::NoToAll);
+    QCOMPARE(watcher.seen().first().buttons,
+             QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::NoToAll);
 }
 
 void tst_DataReplaceUserConfirmChecker::batchEndForgetsToAllAnswers() {
@@ -98,7 +99,8 @@ void tst_DataReplaceUserConfirmChecker::otherSubjectsAreRefusedWithoutAsking() {
     DataReplaceUserConfirmChecker checker;
     ModalBoxWatcher watcher(ModalBoxWatcher::press(QMessageBox::Yes));
     QVERIFY(!checkFromAnotherThread(checker, QVariant(QStringLiteral("Rhythm Area 1"))));
-    QVERIFY(!checkFromAnotherThread(checker, QVariant::fromValue(BulkSendCommandResult{10, 99, 0})));
+    QVERIFY(
+        !checkFromAnotherThread(checker, QVariant::fromValue(BulkSendCommandResult{10, 99, 0})));
     QTest::qWait(50);
     QCOMPARE(watcher.seen().size(), 0);
 }

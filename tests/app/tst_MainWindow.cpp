@@ -3,9 +3,9 @@
 #include "app/MainWindow.h"
 #include "app/MessageDialog.h"
 #include "data/KeyboardInfo.h"
-#include "etc/MultipleRunDetector.h"
 #include "data/MimeData.h"
 #include "data/RhythmDataCategory.h"
+#include "etc/MultipleRunDetector.h"
 #include "file/AbstractFile.h"
 #include "file/CategoryFiles.h"
 #include "gui/DataCategoryComboBox.h"
@@ -13,8 +13,8 @@
 #include "gui/ReloadButton.h"
 
 #include "ModalBoxWatcher.h"
-#include "tests/support/ViewDrop.h"
 #include "tests/comm/VirtualKeyboardOnWire.h"
+#include "tests/support/ViewDrop.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -22,15 +22,15 @@
 #include <QComboBox>
 #include <QDropEvent>
 #include <QElapsedTimer>
-#include <QStandardItemModel>
-#include <QTemporaryDir>
-#include <QUrl>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
-#include <QTabWidget>
-#include <QLabel>
 #include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <memory>
 
@@ -46,7 +46,8 @@ namespace {
 const QString PortName = QStringLiteral("Window Test Keyboard");
 const QString Title = QStringLiteral("TAVRO Tone Harbour 6.1");
 
-std::unique_ptr<VirtualKeyboardOnWire> plugKeyboard(const QString& model = QStringLiteral("PRV-3200")) {
+std::unique_ptr<VirtualKeyboardOnWire>
+plugKeyboard(const QString& model = QStringLiteral("PRV-3200")) {
     return std::make_unique<VirtualKeyboardOnWire>(PortName, KeyboardInfo::find(model));
 }
 
@@ -62,7 +63,8 @@ template <class T> T* child(MainWindow& window, const char* name) {
 
 QStringList keyboardNames(MainWindow& window) {
     QStringList names;
-    for (const char* name : {"labelKeyboardName", "labelBackupKeyboardName", "labelPackageKeyboardName"})
+    for (const char* name :
+         {"labelKeyboardName", "labelBackupKeyboardName", "labelPackageKeyboardName"})
         names << child<QLabel>(window, name)->text();
     return names;
 }
@@ -127,8 +129,9 @@ void tst_MainWindow::connectionState() {
     QCOMPARE(window->isConnected(), keyboardPresent);
     QCOMPARE(window->windowTitle(), title);
     QCOMPARE(keyboardNames(*window), QStringList({name, name, name}));
-    for (const char* widget : {"widgetTransferKeyboard", "widgetBackupKeyboard", "widgetBackupSendReceive",
-                               "widgetPackageTransferKeyboard", "widgetPackageTransferSend"})
+    for (const char* widget :
+         {"widgetTransferKeyboard", "widgetBackupKeyboard", "widgetBackupSendReceive",
+          "widgetPackageTransferKeyboard", "widgetPackageTransferSend"})
         QCOMPARE(child<QWidget>(*window, widget)->isEnabled(), keyboardPresent);
 }
 
@@ -182,14 +185,16 @@ void tst_MainWindow::unplugDuringWorkIsCheckedWhenTheWorkEnds() {
     window->show();
     QVERIFY(window->isConnected());
     auto* categories = child<zel::qmix::gui::DataCategoryComboBox>(*window, "comboBoxNormal");
-    categories->setCurrentIndex(categories->findText(RhythmDataCategory::instance()->displayName()));
+    categories->setCurrentIndex(
+        categories->findText(RhythmDataCategory::instance()->displayName()));
     auto* areas = child<zel::qmix::gui::KeyboardTreeView>(*window, "keyboardTreeView");
     QTRY_VERIFY(areas->itemModel()->rowCount() > 5);
 
     QTemporaryDir folder;
     QList<QUrl> files;
     for (int i = 0; i < 5; ++i)
-        files << QUrl::fromLocalFile(writeRhythm(folder.filePath(QStringLiteral("Beat%1.AC7").arg(i)), i));
+        files << QUrl::fromLocalFile(
+            writeRhythm(folder.filePath(QStringLiteral("Beat%1.AC7").arg(i)), i));
     ModalBoxWatcher boxes(ModalBoxWatcher::press(QMessageBox::Ok));
     auto* indicator = child<CommandProgressIndicator>(*window, "commandProgressIndicator");
     QVERIFY(zel::qmix::testsupport::ViewDrop::dropFilesOnRow(areas, files, 0));

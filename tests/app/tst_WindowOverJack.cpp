@@ -70,7 +70,8 @@ void tst_WindowOverJack::initTestCase() {
     bool ready = keyboard_.waitForStarted(WaitMs);
     while (ready && !keyboard_.canReadLine())
         ready = keyboard_.waitForReadyRead(WaitMs);
-    QVERIFY2(ready && keyboard_.readLine() == "READY\n", keyboard_.readAllStandardError().constData());
+    QVERIFY2(ready && keyboard_.readLine() == "READY\n",
+             keyboard_.readAllStandardError().constData());
 }
 
 void tst_WindowOverJack::cleanupTestCase() {
@@ -123,11 +124,12 @@ void tst_WindowOverJack::sendAndReceiveByDragAndDrop() {
     QVERIFY(testsupport::ViewDrop::dragAndDrop(pcList->viewport(), &dragged,
                                                pcList->viewport()->rect().center()));
     QVERIFY(waitUntilIdle(window));
-    const QString received =
-        QDir(etc::Settings::instance()->mainDataDirectory()).filePath(QStringLiteral("JackBeat.AC7"));
+    const QString received = QDir(etc::Settings::instance()->mainDataDirectory())
+                                 .filePath(QStringLiteral("JackBeat.AC7"));
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(received), WaitMs);
     QCOMPARE(ItemFiles::read(received), bytes);
-    QVERIFY2(boxes.seen().isEmpty(), boxes.seen().isEmpty() ? "" : qPrintable(boxes.seen().first().text));
+    QVERIFY2(boxes.seen().isEmpty(),
+             boxes.seen().isEmpty() ? "" : qPrintable(boxes.seen().first().text));
 }
 
 QTEST_MAIN(tst_WindowOverJack)
