@@ -33,6 +33,15 @@ etc::Settings& settings() {
     return *etc::Settings::instance();
 }
 
+// The path field reports every keystroke: creating each folder on the way
+// (or the previous one) would litter the disk with "/home/anna/M",
+// "/home/anna/Mu"..., and a relative or empty path would send the data to
+// wherever the program was started. Those are not stored; the lists create
+// the stored folder when they use it.
+bool isUsableFolderPath(const QString& path) {
+    return !path.trimmed().isEmpty() && QDir::isAbsolutePath(path);
+}
+
 } // namespace
 
 MainWindow::MainWindow(const comm::PortChoice& ports, QWidget* parent)
@@ -79,6 +88,19 @@ MainWindow::~MainWindow() {
     // they go must not reach it.
     for (QObject* child : findChildren<QObject*>())
         child->disconnect(this);
+    stopKeyboardWork();
+}
+
+void MainWindow::stopKeyboardWork() {
+    // A running command holds the views' checkers, which go with the views:
+    // it is told to stop, a question it may wait on is answered No, and the
+    // communicator ends its thread before any view goes.
+    communicator_->clearQueuedCommands();
+    ui_->commandProgressIndicator->requestCancelWithoutConfirm();
+    MessageDialog::refuseReplaceQuestions(true);
+    delete communicator_;
+    communicator_ = nullptr;
+    MessageDialog::refuseReplaceQuestions(false);
 }
 
 QString MainWindow::disconnectedTitle() {
@@ -201,7 +223,8 @@ void MainWindow::challengeReconnect() {
     const bool unplugChecked = unplugCheckPending_;
     unplugCheckPending_ = false;
     const bool failedMeanwhile = unplugChecked && MessageDialog::releaseCommunicationErrors();
-    if (!reconnect())
+    // A reconnection put off until the work ends leaves the title as it is.
+    if (!reconnect() || !connected_)
         return;
     setWindowTitle(QString::fromLatin1(WindowTitle));
     // The keyboard is still there, so the failures were real: told once.
@@ -322,14 +345,12 @@ void MainWindow::sdCardDirectoryChanged(QDir dir) {
 }
 
 void MainWindow::setMainDataDirectory(QString path) {
-    etc::Settings::ensureDirectory(settings().mainDataDirectory());
-    if (settings().setMainDataDirectory(path))
+    if (isUsableFolderPath(path) && settings().setMainDataDirectory(path))
         settings().save();
 }
 
 void MainWindow::setWaveDataDirectory(QString path) {
-    etc::Settings::ensureDirectory(settings().waveDataDirectory());
-    if (settings().setWaveDataDirectory(path))
+    if (isUsableFolderPath(path) && settings().setWaveDataDirectory(path))
         settings().save();
 }
 

@@ -98,6 +98,7 @@ private:
     void connectPreferences();
     void showRevision();
     void storeWindowSize();
+    void stopKeyboardWork();
 
     std::unique_ptr<Ui::MainWindow> ui_;
     QTimer reconnectTimer_;

@@ -96,11 +96,16 @@ namespace {
 // While the keyboard is known to have been unplugged, the failures of the
 // work still under way say nothing new: they are counted, not shown.
 std::atomic<bool> communicationErrorsHeld{false};
+std::atomic<bool> replaceQuestionsRefused{false};
 std::atomic<bool> communicationErrorHeld{false};
 // The message type of "Communication Error".
 constexpr int CommunicationErrorType = 1;
 
 } // namespace
+
+void MessageDialog::refuseReplaceQuestions(bool refuse) {
+    replaceQuestionsRefused.store(refuse);
+}
 
 void MessageDialog::holdCommunicationErrors() {
     communicationErrorHeld.store(false);
@@ -241,6 +246,10 @@ QMessageBox::StandardButton MessageDialog::waitForReplaceAnswer(const QString& n
     pendingReplaceResult.store(QMessageBox::NoButton);
     emit requestedConfirmReplace(name);
     while (pendingReplaceResult.load() == QMessageBox::NoButton) {
+        if (replaceQuestionsRefused.load()) {
+            pendingReplaceResult.store(QMessageBox::No);
+            break;
+        }
         QThread::msleep(10);
         emit waitRequired();
     }

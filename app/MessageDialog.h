@@ -59,6 +59,9 @@ public:
     // From a thread other than the GUI thread: asks in the GUI thread and waits,
     // emitting waitRequired() every 10 ms. Returns Yes, YesToAll, No or NoToAll.
     static QMessageBox::StandardButton confirmReplace(const QString& name);
+    // While the program shuts down, a replace question waiting for an answer
+    // (or asked later) is answered No: nobody will answer it.
+    static void refuseReplaceQuestions(bool refuse);
 
     ~MessageDialog() override;
 

@@ -309,8 +309,12 @@ void KeyboardTreeView::setUpColumns() {
 // ---------------------------------------------------------------- showing
 
 void KeyboardTreeView::reload(data::const_DataCategory* category) {
-    if (category != category_)
+    if (category != category_) {
         scrollToTop();
+        // Reads of the category left behind would only delay the new one's.
+        if (communicator_)
+            communicator_->dropQueuedCommands(AreaDataLoadLevel);
+    }
     const int vertical = verticalScrollBar()->value();
     const int horizontal = horizontalScrollBar()->value();
     category_ = category;

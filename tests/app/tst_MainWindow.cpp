@@ -6,6 +6,7 @@
 #include "data/MimeData.h"
 #include "data/RhythmDataCategory.h"
 #include "etc/MultipleRunDetector.h"
+#include "etc/Settings.h"
 #include "file/AbstractFile.h"
 #include "file/CategoryFiles.h"
 #include "gui/DataCategoryComboBox.h"
@@ -103,6 +104,7 @@ private slots:
     void closingWhileWorking();
     void secondCopyReportsAlreadyRunning();
     void everyControlHasAnAccessibleName();
+    void typingAFolderPathStoresOnlyWhatIsUsable();
 
 private:
     QTemporaryDir runtime_;
@@ -292,6 +294,24 @@ void tst_MainWindow::everyControlHasAnAccessibleName() {
         titles << tabs->tabText(index);
     QCOMPARE(titles, QStringList({"Transfer", "Backup", "Package Edit", "Package Transfer", "Audio",
                                   "Preference"}));
+}
+
+void tst_MainWindow::typingAFolderPathStoresOnlyWhatIsUsable() {
+    auto window = openWindow();
+    QTemporaryDir base;
+    const QString stored = zel::qmix::etc::Settings::instance()->mainDataDirectory();
+    auto* field = child<QLineEdit>(*window, "lineEditPcDirectory");
+    field->clear();
+    QCOMPARE(zel::qmix::etc::Settings::instance()->mainDataDirectory(), stored);
+    QTest::keyClicks(field, QStringLiteral("Music"));
+    QCOMPARE(zel::qmix::etc::Settings::instance()->mainDataDirectory(), stored);
+    field->clear();
+    const QString typed = base.filePath(QStringLiteral("MyData"));
+    QTest::keyClicks(field, typed);
+    QCOMPARE(zel::qmix::etc::Settings::instance()->mainDataDirectory(), typed);
+    // No folder for any of the paths on the way.
+    QCOMPARE(QDir(base.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    QVERIFY(!QFileInfo::exists(QStringLiteral("Music")));
 }
 
 QTEST_MAIN(tst_MainWindow)

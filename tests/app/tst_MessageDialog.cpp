@@ -67,6 +67,8 @@ private slots:
     void confirmReplaceFromWorker_data();
     void confirmReplaceFromWorker();
     void confirmReplaceInGuiThreadDoesNotWait();
+    void replaceQuestionRefusedWhileShuttingDown();
+    void heldCommunicationErrorsAreCountedNotShown();
 
 private:
     std::shared_ptr<MessageDialog> dialog;
@@ -391,6 +393,40 @@ void tst_MessageDialog::confirmReplaceInGuiThreadDoesNotWait() {
     QCOMPARE(MessageDialog::confirmReplace(QStringLiteral("Song 2")), QMessageBox::YesToAll);
     QCOMPARE(watcher.seen().size(), 1);
     QCOMPARE(watcher.seen().first().text, QStringLiteral("Replace Song 2,\nSure?"));
+}
+
+void tst_MessageDialog::replaceQuestionRefusedWhileShuttingDown() {
+    // The GUI thread is busy ending the program and never shows the box.
+    std::atomic<int> answer{QMessageBox::NoButton};
+    std::unique_ptr<QThread> worker(QThread::create([&answer] {
+        answer.store(MessageDialog::confirmReplace(QStringLiteral("Rhythm Area 1")));
+    }));
+    worker->start();
+    QThread::msleep(100);
+    QCOMPARE(answer.load(), int(QMessageBox::NoButton));
+    MessageDialog::refuseReplaceQuestions(true);
+    const bool ended = worker->wait(5000);
+    MessageDialog::refuseReplaceQuestions(false);
+    QVERIFY(ended);
+    QCOMPARE(answer.load(), int(QMessageBox::No));
+    // The question that was never shown is dropped with the queued events.
+    QCoreApplication::removePostedEvents(MessageDialog::instance().get());
+}
+
+void tst_MessageDialog::heldCommunicationErrorsAreCountedNotShown() {
+    ModalBoxWatcher watcher(ModalBoxWatcher::press(QMessageBox::Ok));
+    MessageDialog::holdCommunicationErrors();
+    MessageDialog::requestCommandError(CommandErrorCode::CommunicationError);
+    MessageDialog::requestCommandError(CommandErrorCode::FileWriteError);
+    deliverRequests();
+    QVERIFY(MessageDialog::releaseCommunicationErrors());
+    QVERIFY(!MessageDialog::releaseCommunicationErrors());
+    QCOMPARE(watcher.seen().size(), 1);
+    QCOMPARE(watcher.seen().first().text, QStringLiteral("File Write Error"));
+    MessageDialog::requestCommandError(CommandErrorCode::CommunicationError);
+    deliverRequests();
+    QCOMPARE(watcher.seen().size(), 2);
+    QCOMPARE(watcher.seen().last().text, QStringLiteral("Communication Error"));
 }
 
 QTEST_MAIN(tst_MessageDialog)
