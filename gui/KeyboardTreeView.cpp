@@ -556,21 +556,21 @@ void KeyboardTreeView::sendFile(const QString& path, int row) {
 }
 
 comm::CommandConnections KeyboardTreeView::sendConnections() const {
-    comm::CommandConnections connections;
-    connections.replies = comm::CommandReplies::to(this)
-                              .started(&KeyboardTreeView::onStartBulkSend)
-                              .finished(&KeyboardTreeView::onFinishBulkSend)
-                              .progress(&KeyboardTreeView::emitCommandProgress)
-                              .cancelDisable(&KeyboardTreeView::commandCancelDisableRequired);
-    connections.controls = controlSource_;
-    return connections;
+    return commandConnections(&KeyboardTreeView::onStartBulkSend,
+                              &KeyboardTreeView::onFinishBulkSend);
 }
 
 comm::CommandConnections KeyboardTreeView::clearConnections() const {
+    return commandConnections(&KeyboardTreeView::onStartAreaClear,
+                              &KeyboardTreeView::onFinishAreaClear);
+}
+
+comm::CommandConnections KeyboardTreeView::commandConnections(ReplySlot started,
+                                                              ReplySlot finished) const {
     comm::CommandConnections connections;
     connections.replies = comm::CommandReplies::to(this)
-                              .started(&KeyboardTreeView::onStartAreaClear)
-                              .finished(&KeyboardTreeView::onFinishAreaClear)
+                              .started(started)
+                              .finished(finished)
                               .progress(&KeyboardTreeView::emitCommandProgress)
                               .cancelDisable(&KeyboardTreeView::commandCancelDisableRequired);
     connections.controls = controlSource_;

@@ -154,8 +154,11 @@ private:
 
     void sendFile(const QString& path, int row);
     void clearArea(int row);
+    using ReplySlot = void (KeyboardTreeView::*)(QVariant);
     comm::CommandConnections sendConnections() const;
     comm::CommandConnections clearConnections() const;
+    // A send and a clear report the same way, to their own start and end slots.
+    comm::CommandConnections commandConnections(ReplySlot started, ReplySlot finished) const;
     void reactToStart(const QVariant& title, int categoryCode, int areaNumber);
     void reactToEnd(int errorCode, int categoryCode, int areaNumber);
     QString areaDetail(int categoryCode, int areaNumber) const;

@@ -239,15 +239,14 @@ bool LocalTreeView::acceptsDrop(const QMimeData* mime) const {
 }
 
 void LocalTreeView::dragEnterEvent(QDragEnterEvent* event) {
-    if (acceptsDrop(event->mimeData())) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    acceptAsCopy(event);
 }
 
 void LocalTreeView::dragMoveEvent(QDragMoveEvent* event) {
+    acceptAsCopy(event);
+}
+
+void LocalTreeView::acceptAsCopy(QDropEvent* event) const {
     if (acceptsDrop(event->mimeData())) {
         event->setDropAction(Qt::CopyAction);
         event->accept();

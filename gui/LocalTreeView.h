@@ -102,6 +102,8 @@ protected:
 
 private:
     bool acceptsDrop(const QMimeData* mime) const;
+    // Entering and moving drags are taken, as copies, or refused alike.
+    void acceptAsCopy(QDropEvent* event) const;
     void addNoFileRow();
     void addFileRow(const QFileInfo& file, const QIcon& icon);
     void saveReceived(const data::DataCategory* category, const QByteArray& bytes,
