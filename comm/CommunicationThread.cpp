@@ -15,6 +15,7 @@ CommunicationThread::CommunicationThread() {
 CommunicationThread::~CommunicationThread() {
     quit();
     wait();
+    const std::lock_guard<std::mutex> ended(runMutex_);
 }
 
 void CommunicationThread::enqueue(const QSharedPointer<AbstractCommand>& command, int level) {
@@ -86,6 +87,7 @@ void CommunicationThread::executeCommand() {
 }
 
 void CommunicationThread::run() {
+    const std::lock_guard<std::mutex> running(runMutex_);
     emit proceed();
     exec();
 }

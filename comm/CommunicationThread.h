@@ -53,6 +53,10 @@ private:
     // A standard mutex, so that thread checkers see the hand-over of each
     // command from the registering thread to this one.
     mutable std::recursive_mutex mutex_;
+    // Held by the thread for as long as run() lasts and taken by the
+    // destructor after wait(): QThread's own end-of-run handshake goes
+    // through Qt's futex locks, which thread checkers cannot see.
+    std::mutex runMutex_;
     // The thread waits for enqueue() rather than for a command (guarded by mutex_).
     bool idle_ = false;
 };

@@ -104,6 +104,16 @@ int firstIndexOf(const QList<TransferKeyboard::Message>& messages, const QByteAr
     return -1;
 }
 
+// Keeps the communication thread busy until the gate opens, so commands
+// registered meanwhile are all queued before the first of them runs.
+std::shared_ptr<Gate> holdCommunicationThread(KeyboardCommunicator& communicator) {
+    auto gate = std::make_shared<Gate>();
+    auto holder = QSharedPointer<ScriptCommand>::create("hold", std::make_shared<EventLog>());
+    holder->holdAt(gate);
+    communicator.registerCommand(holder, 0);
+    return gate;
+}
+
 int firstIndexOfType(const QList<TransferKeyboard::Message>& messages, int type) {
     for (int k = 0; k < messages.size(); ++k) {
         if (messages.at(k).from == From::Program && messages.at(k).type == type)
@@ -374,12 +384,7 @@ void tst_BulkRegistration::endCommandWaitsForTransfers() {
     Caller caller;
 
     // While a transfer waits in the queue.
-    auto log = std::make_shared<EventLog>();
-    auto gate = std::make_shared<Gate>();
-    auto holder = QSharedPointer<ScriptCommand>::create("hold", log);
-    holder->holdAt(gate);
-    communicator.registerCommand(holder, 0);
-    holder.reset();
+    const std::shared_ptr<Gate> gate = holdCommunicationThread(communicator);
     QTRY_VERIFY_WITH_TIMEOUT(gate->isWaiting(), Patience);
     communicator.registerBulkSendCommand(Dsp, 0, patternData(6000), "Slow", nullptr, ExpectedArea(),
                                          caller.connections());
@@ -407,6 +412,7 @@ void tst_BulkRegistration::failedTransferCancelsTheQueuedOnes() {
     Caller first;
     Caller second;
     Caller third;
+    const std::shared_ptr<Gate> gate = holdCommunicationThread(station.communicator);
 
     // More than a rhythm area takes.
     station.communicator.registerBulkSendCommand(36, 0, patternData(32765), "Too big", nullptr,
@@ -414,6 +420,7 @@ void tst_BulkRegistration::failedTransferCancelsTheQueuedOnes() {
     station.communicator.registerBulkSendCommand(Dsp, 1, patternData(100), "Next", nullptr,
                                                  ExpectedArea(), second.connections());
     station.communicator.registerBulkReceiveCommand(Dsp, 1, "Last", third.connections());
+    gate->open();
 
     QTRY_COMPARE_WITH_TIMEOUT(third.finishes.size(), 1, Patience);
     QTRY_COMPARE_WITH_TIMEOUT(second.finishes.size(), 1, Patience);
