@@ -56,9 +56,14 @@ MainWindow::MainWindow(const comm::PortChoice& ports, QWidget* parent)
     communicator_ = new comm::KeyboardCommunicator(ports, this);
 
     prepareForm();
+    // The form's own connections stand from the start, as the form was built
+    // with them: the click on New below already makes the package.
+    connectFormSignals();
     applySettings();
     reconnect();
     ui_->pcBackupFileTreeView->reload(data::AllDataCategory::instance());
+    // An empty package for the model shown.
+    ui_->packageNewButton->click();
     ui_->commandProgressIndicator->hide();
     // A widget does not own the style it is given.
     QStyle* style = QStyleFactory::create(QString::fromLatin1(WidgetStyle));
@@ -73,7 +78,6 @@ MainWindow::MainWindow(const comm::PortChoice& ports, QWidget* parent)
                                             QSizePolicy::Fixed, QSizePolicy::Fixed);
 
     connectWindowSignals();
-    connectFormSignals();
     connectCommandSources();
     connectPreferences();
     showRevision();
@@ -109,11 +113,16 @@ QString MainWindow::disconnectedTitle() {
 }
 
 void MainWindow::prepareForm() {
-    // The package category box is bound to the package contents once that view exists.
+    DataPackageContentsTreeView* contents = ui_->treeViewPackageContents;
+    ui_->comboBoxPackage->setModelSource([contents]() -> const data::KeyboardInfo* {
+        return data::KeyboardInfo::find(contents->package().modelName());
+    });
     setAudioModeArrowMarkPos();
     setWindowTitle(QString::fromLatin1(WindowTitle));
     ui_->tabWidgetMain->setCurrentWidget(ui_->tabTransfer);
     ui_->tabWidgetPackage->setCurrentWidget(ui_->tabPackageCurrent);
+    ui_->backupDataKeyboardLabel->setBackupMode(true);
+    ui_->packageDataKeyboardLabel->setBackupMode(false);
     const QIcon toPc(QStringLiteral(":/images/left.png"));
     const QIcon toKeyboard(QStringLiteral(":/images/right.png"));
     ui_->audioLeftLabel->setPixmap(toPc.pixmap(32));
@@ -129,6 +138,10 @@ void MainWindow::prepareForm() {
     ui_->keyboardTreeView->setReplaceChecker(replaceChecker_);
     ui_->pcTreeView->setCommunicator(communicator_);
     ui_->pcBackupFileTreeView->setCommunicator(communicator_);
+    for (AbstractCommandButton* button :
+         std::initializer_list<AbstractCommandButton*>{
+             ui_->saveBackupPushButton, ui_->loadBackupPushButton, ui_->sendPackageButton})
+        button->setCommunicator(communicator_);
 }
 
 void MainWindow::applySettings() {
@@ -150,9 +163,8 @@ void MainWindow::showModelNames(const QString& name) {
 void MainWindow::showKeyboardPictures() {
     const data::KeyboardInfo* model = data::KeyboardInfo::currentModel();
     ui_->smallKeyboardIcon->setPixmap(QPixmap(model->smallPicture()));
-    const QPixmap large(model->largePicture());
-    ui_->backupDataKeyboardLabel->setPixmap(large);
-    ui_->packageDataKeyboardLabel->setPixmap(large);
+    ui_->backupDataKeyboardLabel->reload();
+    ui_->packageDataKeyboardLabel->reload();
 }
 
 // --- connection ------------------------------------------------------------
@@ -373,6 +385,11 @@ void MainWindow::showRevision() {
 // --- closing -----------------------------------------------------------------
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // A package that could not be saved keeps the window open.
+    if (!ui_->treeViewPackageContents->confirmLeave()) {
+        event->ignore();
+        return;
+    }
     if (!ui_->commandProgressIndicator->isVisible()) {
         event->accept();
         return;
@@ -420,6 +437,15 @@ void MainWindow::connectWindowSignals() {
             &MainWindow::setErrorTextToKeyoardProgressBar);
     connect(keyboard, &KeyboardTreeView::requireCategoryMemoryReset, ui_->keyboardProgressBar,
             &QProgressBar::reset);
+
+    DataPackageContentsTreeView* contents = ui_->treeViewPackageContents;
+    connect(contents, &DataPackageContentsTreeView::allReloadRequired,
+            ui_->packageEditReloadButton, &QAbstractButton::click);
+    connect(contents, &DataPackageContentsTreeView::notifyError, this, &MainWindow::showError);
+    connect(ui_->treeViewPackageEditPcFile, &PcTreeView::fileDeleted, contents,
+            qOverload<>(&DataPackageContentsTreeView::reload));
+    connect(ui_->treeViewPackageEditPcFile, &PcTreeView::fileRenamed, contents,
+            qOverload<>(&DataPackageContentsTreeView::reload));
 
     for (ReloadButton* reload :
          {ui_->transferReloadButton, ui_->backupReloadButton, ui_->packageTransferReloadButton})
@@ -478,6 +504,52 @@ void MainWindow::connectFormSignals() {
             qOverload<>(&DataCategoryComboBox::reload));
     connect(ui_->backupReloadButton, &ReloadButton::requested, ui_->pcBackupFileTreeView,
             qOverload<>(&PcTreeView::reload));
+    connect(ui_->packageTransferReloadButton, &ReloadButton::requested,
+            ui_->dataPackageFileTreeView, qOverload<>(&DataPackageFileTreeView::reload));
+
+    connectBackupSignals();
+    connectPackageSignals();
+}
+
+void MainWindow::connectBackupSignals() {
+    AllDataReceiveButton* receive = ui_->saveBackupPushButton;
+    AllDataSendButton* send = ui_->loadBackupPushButton;
+    PcTreeView* backups = ui_->pcBackupFileTreeView;
+    connect(receive, &AllDataReceiveButton::commandFinished, backups,
+            qOverload<>(&PcTreeView::reload));
+    connect(backups, &PcTreeView::selected, send, &AllDataSendButton::setSendFilePath);
+    connect(backups, &PcTreeView::entiretyKeyboardDropped, receive,
+            &AllDataReceiveButton::beginAllDataReceive);
+    connect(ui_->backupDataKeyboardLabel, &KeyboardEntiretyLabel::backupFileDropped, send,
+            qOverload<QString>(&AllDataSendButton::beginAllDataSend));
+}
+
+void MainWindow::connectPackageSignals() {
+    DataPackageContentsTreeView* contents = ui_->treeViewPackageContents;
+    connect(ui_->comboBoxPackage, &DataCategoryComboBox::currentCategoryChanged, contents,
+            qOverload<data::const_DataCategory*>(&DataPackageContentsTreeView::reload));
+    connect(ui_->toolButton_5, &QToolButton::clicked, contents, &DataPackageContentsTreeView::save);
+    connect(ui_->packageNewButton, &QToolButton::clicked, contents,
+            &DataPackageContentsTreeView::initializeWithConfirm);
+    connect(ui_->toolButton_6, &QToolButton::clicked, contents,
+            &DataPackageContentsTreeView::openFileWithConfirm);
+    connect(contents, &DataPackageContentsTreeView::reloaded, ui_->treeViewPackageAllContents,
+            &DataPackageAllContentsTreeView::reload);
+    QProgressBar* memory = ui_->packageProgressBar;
+    connect(contents, &DataPackageContentsTreeView::notifyCategoryCurrentMemory, memory,
+            &QProgressBar::setValue);
+    connect(contents, &DataPackageContentsTreeView::notifyCategoryTotalMemory, memory,
+            &QProgressBar::setMaximum);
+    connect(contents, &DataPackageContentsTreeView::notifyMemoryDisplayRequired, memory,
+            &QWidget::setVisible);
+    connect(contents, &DataPackageContentsTreeView::notifyPackageFileName, ui_->label_5,
+            &QLabel::setText);
+
+    PackageDataSendButton* send = ui_->sendPackageButton;
+    connect(ui_->packageDataKeyboardLabel, &KeyboardEntiretyLabel::packageFileDropped, send,
+            qOverload<QString>(&PackageDataSendButton::beginSend));
+    connect(ui_->dataPackageFileTreeView, &DataPackageFileTreeView::selected, send,
+            &PackageDataSendButton::fileSelected);
 }
 
 void MainWindow::connectCommandSources() {
@@ -496,8 +568,24 @@ void MainWindow::connectCommandSources() {
     countCommands(ui_->pcTreeView);
     countCommands(ui_->pcBackupFileTreeView);
     countCommands(ui_->keyboardTreeView);
+    countCommands(ui_->treeViewPackageContents);
+    countCommands(ui_->sendPackageButton);
     connect(ui_->keyboardTreeView, &KeyboardTreeView::commandCancelDisableRequired, indicator,
             &CommandProgressIndicator::disableCancelButton);
+    connect(ui_->sendPackageButton, &PackageDataSendButton::commandCancelDisableRequired,
+            indicator, &CommandProgressIndicator::disableCancelButton);
+    // A whole-keyboard transfer has one command: its own progress is the total.
+    for (AbstractCommandButton* backup : std::initializer_list<AbstractCommandButton*>{
+             ui_->saveBackupPushButton, ui_->loadBackupPushButton}) {
+        connect(backup, &AbstractCommandButton::commandStarted, indicator,
+                qOverload<QVariant>(&CommandProgressIndicator::startWithoutTotalProgress));
+        connect(backup, &AbstractCommandButton::commandProgress, indicator,
+                qOverload<int, int>(&CommandProgressIndicator::setProgressValue));
+        connect(backup, &AbstractCommandButton::commandFinished, indicator,
+                &CommandProgressIndicator::incrementCommandCountCurrent);
+        connect(backup, &AbstractCommandButton::newCommandRegistered, indicator,
+                &CommandProgressIndicator::incrementCommandCountMax);
+    }
 
     const auto controls =
         comm::CommandControlSource::of(indicator, &CommandProgressIndicator::cancelRequested,
@@ -505,6 +593,9 @@ void MainWindow::connectCommandSources() {
     ui_->pcTreeView->setCommandControlSource(controls);
     ui_->pcBackupFileTreeView->setCommandControlSource(controls);
     ui_->keyboardTreeView->setCommandControlSource(controls);
+    ui_->saveBackupPushButton->setCommandControlSource(controls);
+    ui_->loadBackupPushButton->setCommandControlSource(controls);
+    ui_->sendPackageButton->setCommandControlSource(controls);
 }
 
 void MainWindow::connectPreferences() {

@@ -94,6 +94,8 @@ private:
     void deferReconnectUntilIdle();
     void connectWindowSignals();
     void connectFormSignals();
+    void connectBackupSignals();
+    void connectPackageSignals();
     void connectCommandSources();
     void connectPreferences();
     void showRevision();

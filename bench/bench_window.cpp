@@ -5,6 +5,10 @@
 //  - responsiveness: the longest time the GUI thread stays away from its event
 //    loop while 20 dropped files are sent (target 50 ms), by a 1 ms heartbeat;
 //  - idle CPU of the connected window over 10 s (target 1 % of a core).
+#include "BenchEvents.h"
+#include "GuiStallMeter.h"
+#include "JackKeyboardProgram.h"
+
 #include "app/CommandProgressIndicator.h"
 #include "app/MainWindow.h"
 #include "app/MessageDialog.h"
@@ -63,20 +67,6 @@ bool firstScreenLoaded(QTreeView* view) {
     return true;
 }
 
-bool waitFor(const std::function<bool()>& condition, int timeoutMs) {
-    QElapsedTimer waited;
-    waited.start();
-    while (!condition()) {
-        if (waited.elapsed() > timeoutMs)
-            return false;
-        // A real event loop between checks, so waiting costs no processor time.
-        QEventLoop loop;
-        QTimer::singleShot(5, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
-
 double processCpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -91,34 +81,13 @@ int startupChild() {
     gui::MessageDialog::create();
     gui::MainWindow window;
     window.show();
-    if (!waitFor([&] { return firstScreenLoaded(keyboardView(window)); }, 20000)) {
+    if (!BenchEvents::waitFor([&] { return firstScreenLoaded(keyboardView(window)); }, 20000)) {
         std::fprintf(stderr, "the keyboard view did not load\n");
         return 1;
     }
     std::printf("%lld\n", QDateTime::currentMSecsSinceEpoch() - launched);
     return 0;
 }
-
-struct JackKeyboard {
-    bool start(QString* error) {
-        if (!server.start(error))
-            return false;
-        keyboard.start(QStringLiteral(TH_KEYBOARD_PATH),
-                       {QStringLiteral("--model"), QStringLiteral("PRV-3200")});
-        if (!waitFor([&] { return keyboard.canReadLine(); }, 20000) ||
-            keyboard.readLine().trimmed() != "READY") {
-            *error = QStringLiteral("the virtual keyboard did not get ready");
-            return false;
-        }
-        return true;
-    }
-    ~JackKeyboard() {
-        keyboard.terminate();
-        keyboard.waitForFinished(5000);
-    }
-    testsupport::JackServer server{QStringLiteral("toneharbour-window-bench")};
-    QProcess keyboard;
-};
 
 qint64 measureStartup(const QString& program) {
     QProcess child;
@@ -153,21 +122,15 @@ qint64 longestStallWhileSending(gui::MainWindow& window, const QList<QUrl>& file
     QTreeView* view = keyboardView(window);
     auto* indicator = window.findChild<gui::CommandProgressIndicator*>(
         QStringLiteral("commandProgressIndicator"));
-    QElapsedTimer sinceBeat;
-    qint64 longest = 0;
-    QTimer heartbeat;
-    heartbeat.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&heartbeat, &QTimer::timeout,
-                     [&] { longest = qMax(longest, sinceBeat.restart()); });
-    heartbeat.start(1);
-    sinceBeat.start();
+    GuiStallMeter stalls;
+    stalls.start();
     const bool dropped = testsupport::ViewDrop::dropFilesOnRow(view, files, 0);
     // The drop itself runs on the GUI thread too.
-    longest = qMax(longest, sinceBeat.elapsed());
-    const bool shown = dropped && waitFor([&] { return indicator->isVisible(); }, 5000);
-    const bool done = shown && waitFor([&] { return !indicator->isVisible(); }, 120000);
-    heartbeat.stop();
-    return done ? longest : -1;
+    stalls.noteNow();
+    const bool shown = dropped && BenchEvents::waitFor([&] { return indicator->isVisible(); }, 5000);
+    const bool done = shown && BenchEvents::waitFor([&] { return !indicator->isVisible(); }, 120000);
+    stalls.stop();
+    return done ? stalls.longestMs() : -1;
 }
 
 double idleCpuPercent(int seconds) {
@@ -181,24 +144,12 @@ double idleCpuPercent(int seconds) {
     return 100.0 * (processCpuSeconds() - before) / (double(wall.elapsed()) / 1000.0);
 }
 
-// A benchmark has nobody to answer a message box: report it and close it, so
-// that the run fails visibly instead of waiting.
-void closeUnexpectedBoxes() {
-    auto* watcher = new QTimer(QCoreApplication::instance());
-    QObject::connect(watcher, &QTimer::timeout, [] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            std::fprintf(stderr, "bench_window: unexpected box: %s\n", qPrintable(box->text()));
-            box->done(QMessageBox::No);
-        }
-    });
-    watcher->start(100);
-}
-
 int measureAll() {
-    closeUnexpectedBoxes();
-    JackKeyboard link;
+    BenchEvents::closeUnexpectedBoxes("bench_window");
+    JackKeyboardProgram link(QStringLiteral("toneharbour-window-bench"),
+                             QStringLiteral(TH_KEYBOARD_PATH));
     QString error;
-    if (!link.start(&error)) {
+    if (!link.start(QStringLiteral("PRV-3200"), &error)) {
         std::fprintf(stderr, "bench_window: %s\n", qPrintable(error));
         return 1;
     }
@@ -209,21 +160,21 @@ int measureAll() {
     gui::MainWindow window;
     window.show();
     if (!window.isConnected() ||
-        !waitFor([&] { return firstScreenLoaded(keyboardView(window)); }, 20000)) {
+        !BenchEvents::waitFor([&] { return firstScreenLoaded(keyboardView(window)); }, 20000)) {
         std::fprintf(stderr, "bench_window: the window did not connect and load\n");
         return 1;
     }
     auto* categories = window.findChild<QComboBox*>(QStringLiteral("comboBoxNormal"));
     categories->setCurrentIndex(
         categories->findText(data::RhythmDataCategory::instance()->displayName()));
-    waitFor([&] { return firstScreenLoaded(keyboardView(window)); }, 20000);
+    BenchEvents::waitFor([&] { return firstScreenLoaded(keyboardView(window)); }, 20000);
     QTemporaryDir folder;
     const QList<QUrl> files = makeRhythmFiles(folder.path());
     const qint64 stall = longestStallWhileSending(window, files);
     std::printf("longest_gui_stall_while_sending_%d_files_ms %lld (target <= 50)\n", DroppedFiles,
                 stall);
 
-    waitFor([&] { return firstScreenLoaded(keyboardView(window)); }, 20000);
+    BenchEvents::waitFor([&] { return firstScreenLoaded(keyboardView(window)); }, 20000);
     const double idle = idleCpuPercent(IdleSeconds);
     std::printf("idle_cpu_percent_of_a_core %.2f (target <= 1)\n", idle);
     std::fflush(stdout);

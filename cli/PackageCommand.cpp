@@ -214,36 +214,16 @@ int PackageCommand::show(const QStringList& arguments) const {
 }
 
 int PackageCommand::reportPackageResult(int code, const QString& fileName) const {
-    // As the package send button words them.
-    int type = etc::MessageTexts::NoMessage;
-    QString detail;
-    switch (code) {
-    case PackageSender::Success:
+    if (code == PackageSender::Success)
         return ExitStatus::Success;
-    case PackageSender::AreaCountMismatch:
-        type = etc::MessageTexts::CommunicationError;
-        break;
-    case PackageSender::SongMemoryFull:
-    case PackageSender::MusicPresetMemoryFull:
-        type = etc::MessageTexts::MemoryFull;
-        break;
-    case PackageSender::CannotOpenFile:
-        type = etc::MessageTexts::FileReadError;
+    // As the package send button words them.
+    const PackageSender::ResultMessage message = PackageSender::messageFor(code);
+    QString detail;
+    if (message.namesFile)
         detail = fileName;
-        break;
-    case PackageSender::CannotLoadPackage:
-        type = etc::MessageTexts::FileFormatError;
-        detail = fileName;
-        break;
-    case PackageSender::OtherModel:
-        type = etc::MessageTexts::OtherModelError;
+    else if (code == PackageSender::OtherModel)
         detail = QStringLiteral("%1 is for another keyboard model").arg(fileName);
-        break;
-    default:
-        type = etc::MessageTexts::CommunicationError;
-        break;
-    }
-    QString text = etc::MessageTexts::errorText(type);
+    QString text = etc::MessageTexts::errorText(message.type);
     if (!detail.isEmpty())
         text += QStringLiteral(": ") + detail;
     printError(text);

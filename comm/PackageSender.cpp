@@ -8,6 +8,7 @@
 #include "data/MusicPresetDataCategory.h"
 #include "data/SequencerDataCategory.h"
 #include "etc/AlwaysYesChecker.h"
+#include "etc/MessageTexts.h"
 #include "file/CategoryFiles.h"
 #include "file/PackageFile.h"
 
@@ -67,6 +68,26 @@ QString titleOf(const QString& dataName, const data::CategoryDescriptor& descrip
 } // namespace
 
 const char* const PackageSender::LcdPicturePath = ":/lcd/loading.lcd";
+
+PackageSender::ResultMessage PackageSender::messageFor(int result) {
+    using etc::MessageTexts;
+    switch (result) {
+    case Success:
+        return {MessageTexts::NoMessage, false};
+    case SongMemoryFull:
+    case MusicPresetMemoryFull:
+        return {MessageTexts::MemoryFull, false};
+    case CannotOpenFile:
+        return {MessageTexts::FileReadError, true};
+    case CannotLoadPackage:
+        return {MessageTexts::FileFormatError, true};
+    case OtherModel:
+        return {MessageTexts::OtherModelError, false};
+    default:
+        // A keyboard that does not answer as its model should, or none at all.
+        return {MessageTexts::CommunicationError, false};
+    }
+}
 
 PackageSender::PackageSender(KeyboardCommunicator* communicator, QObject* parent)
     : QObject(parent)

@@ -41,6 +41,15 @@ public:
         NoCommunicator = 7
     };
 
+    // How a result is told to the user: a message type of etc::MessageTexts
+    // (NoMessage for success), and whether the package's file name goes with
+    // it. Every failure has a message, so nothing unsent looks sent.
+    struct ResultMessage {
+        int type;
+        bool namesFile;
+    };
+    static ResultMessage messageFor(int result);
+
     // The picture the keyboard shows while a package area arrives.
     static const char* const LcdPicturePath;
 

@@ -10,6 +10,7 @@
 #include "file/AbstractFile.h"
 #include "file/CategoryFiles.h"
 #include "gui/DataCategoryComboBox.h"
+#include "gui/DataPackageContentsTreeView.h"
 #include "gui/KeyboardTreeView.h"
 #include "gui/ReloadButton.h"
 
@@ -23,6 +24,7 @@
 #include <QComboBox>
 #include <QDropEvent>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -31,6 +33,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include <memory>
@@ -105,6 +108,9 @@ private slots:
     void secondCopyReportsAlreadyRunning();
     void everyControlHasAnAccessibleName();
     void typingAFolderPathStoresOnlyWhatIsUsable();
+    void backupFromTheBackupTab();
+    void closingWithAChangedPackage_data();
+    void closingWithAChangedPackage();
 
 private:
     QTemporaryDir runtime_;
@@ -312,6 +318,84 @@ void tst_MainWindow::typingAFolderPathStoresOnlyWhatIsUsable() {
     // No folder for any of the paths on the way.
     QCOMPARE(QDir(base.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
     QVERIFY(!QFileInfo::exists(QStringLiteral("Music")));
+}
+
+
+void tst_MainWindow::backupFromTheBackupTab() {
+    QTemporaryDir data;
+    zel::qmix::etc::Settings::instance()->setMainDataDirectory(data.path());
+    auto keyboard = plugKeyboard();
+    auto window = openWindow();
+    window->show();
+    QVERIFY(window->isConnected());
+    auto* tabs = child<QTabWidget>(*window, "tabWidgetMain");
+    auto* backupPage = child<QWidget>(*window, "tabBackup");
+    auto* packageSendPage = child<QWidget>(*window, "tabPackageTransfer");
+    tabs->setCurrentWidget(backupPage);
+    auto* backups = child<QAbstractItemView>(*window, "pcBackupFileTreeView");
+    auto* indicator = child<CommandProgressIndicator>(*window, "commandProgressIndicator");
+    ModalBoxWatcher boxes(ModalBoxWatcher::press(QMessageBox::Ok));
+
+    child<QAbstractButton>(*window, "saveBackupPushButton")->click();
+
+    // Nothing else may start on the keyboard while the whole of it travels.
+    QVERIFY(!backupPage->isEnabled());
+    QVERIFY(!packageSendPage->isEnabled());
+    QVERIFY(!tabs->widget(0)->isEnabled());
+    const auto backupsWritten = [&data] {
+        return QDir(data.path()).entryList({QStringLiteral("*.AL7")});
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(!backupsWritten().isEmpty() && !indicator->isVisible(), 60000);
+    QVERIFY(backupPage->isEnabled());
+    QVERIFY(packageSendPage->isEnabled());
+    const QStringList written = backupsWritten();
+    QCOMPARE(written.size(), 1);
+    QCOMPARE(backups->model()->index(0, 0).data().toString(), written.first());
+    QCOMPARE(boxes.seen().size(), 0);
+}
+
+void tst_MainWindow::closingWithAChangedPackage_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("cancel") << int(QMessageBox::Cancel) << false;
+    QTest::newRow("no") << int(QMessageBox::No) << true;
+    // The save dialog is closed without a name: nothing saved, nothing lost.
+    QTest::newRow("yes, save not done") << int(QMessageBox::Yes) << false;
+}
+
+void tst_MainWindow::closingWithAChangedPackage() {
+    QFETCH(int, answer);
+    QFETCH(bool, closes);
+    QTemporaryDir data;
+    zel::qmix::etc::Settings::instance()->setMainDataDirectory(data.path());
+    auto keyboard = plugKeyboard();
+    auto window = openWindow();
+    window->show();
+    child<QTabWidget>(*window, "tabWidgetMain")
+        ->setCurrentWidget(child<QWidget>(*window, "tabPackageEdit"));
+    auto* categories = child<QComboBox>(*window, "comboBoxPackage");
+    categories->setCurrentIndex(
+        categories->findText(RhythmDataCategory::instance()->displayName()));
+    auto* contents =
+        child<zel::qmix::gui::DataPackageContentsTreeView>(*window, "treeViewPackageContents");
+    QTRY_VERIFY2(contents->model() && contents->model()->rowCount() > 1,
+                 qPrintable(categories->currentText() + QString::number(categories->count())));
+    const QString rhythm = writeRhythm(data.filePath(QStringLiteral("Beat.AC7")), 0);
+    QVERIFY(zel::qmix::testsupport::ViewDrop::dropFilesOnRow(
+        contents, {QUrl::fromLocalFile(rhythm)}, 0));
+    QVERIFY(contents->isModified());
+
+    QTimer saveDialogCloser;
+    connect(&saveDialogCloser, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
+            dialog->reject();
+    });
+    saveDialogCloser.start(50);
+    ModalBoxWatcher boxes(ModalBoxWatcher::press(QMessageBox::StandardButton(answer)));
+    QCOMPARE(window->close(), closes);
+    QCOMPARE(boxes.seen().size(), 1);
+    QCOMPARE(boxes.seen().first().text, QStringLiteral("Package Data has Changed.\nSave Changes?"));
+    QVERIFY(contents->isModified());
 }
 
 QTEST_MAIN(tst_MainWindow)
