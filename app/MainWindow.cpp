@@ -138,8 +138,7 @@ void MainWindow::prepareForm() {
     ui_->keyboardTreeView->setReplaceChecker(replaceChecker_);
     ui_->pcTreeView->setCommunicator(communicator_);
     ui_->pcBackupFileTreeView->setCommunicator(communicator_);
-    for (AbstractCommandButton* button :
-         std::initializer_list<AbstractCommandButton*>{
+    for (AbstractCommandButton* button : std::initializer_list<AbstractCommandButton*>{
              ui_->saveBackupPushButton, ui_->loadBackupPushButton, ui_->sendPackageButton})
         button->setCommunicator(communicator_);
 }
@@ -439,8 +438,8 @@ void MainWindow::connectWindowSignals() {
             &QProgressBar::reset);
 
     DataPackageContentsTreeView* contents = ui_->treeViewPackageContents;
-    connect(contents, &DataPackageContentsTreeView::allReloadRequired,
-            ui_->packageEditReloadButton, &QAbstractButton::click);
+    connect(contents, &DataPackageContentsTreeView::allReloadRequired, ui_->packageEditReloadButton,
+            &QAbstractButton::click);
     connect(contents, &DataPackageContentsTreeView::notifyError, this, &MainWindow::showError);
     connect(ui_->treeViewPackageEditPcFile, &PcTreeView::fileDeleted, contents,
             qOverload<>(&DataPackageContentsTreeView::reload));
@@ -572,8 +571,8 @@ void MainWindow::connectCommandSources() {
     countCommands(ui_->sendPackageButton);
     connect(ui_->keyboardTreeView, &KeyboardTreeView::commandCancelDisableRequired, indicator,
             &CommandProgressIndicator::disableCancelButton);
-    connect(ui_->sendPackageButton, &PackageDataSendButton::commandCancelDisableRequired,
-            indicator, &CommandProgressIndicator::disableCancelButton);
+    connect(ui_->sendPackageButton, &PackageDataSendButton::commandCancelDisableRequired, indicator,
+            &CommandProgressIndicator::disableCancelButton);
     // A whole-keyboard transfer has one command: its own progress is the total.
     for (AbstractCommandButton* backup : std::initializer_list<AbstractCommandButton*>{
              ui_->saveBackupPushButton, ui_->loadBackupPushButton}) {

@@ -63,7 +63,8 @@ qint64 commandLineBackup(const QString& folder) {
     QProcess cli;
     QElapsedTimer wall;
     wall.start();
-    cli.start(QStringLiteral(TH_CLI_PATH), {QStringLiteral("backup"), QStringLiteral("-d"), folder});
+    cli.start(QStringLiteral(TH_CLI_PATH),
+              {QStringLiteral("backup"), QStringLiteral("-d"), folder});
     if (!cli.waitForFinished(BackupTimeoutMs) || cli.exitCode() != 0) {
         std::fprintf(stderr, "bench_backup_tab: the command line failed: %s\n",
                      cli.readAllStandardError().constData());

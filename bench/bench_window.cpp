@@ -127,8 +127,10 @@ qint64 longestStallWhileSending(gui::MainWindow& window, const QList<QUrl>& file
     const bool dropped = testsupport::ViewDrop::dropFilesOnRow(view, files, 0);
     // The drop itself runs on the GUI thread too.
     stalls.noteNow();
-    const bool shown = dropped && BenchEvents::waitFor([&] { return indicator->isVisible(); }, 5000);
-    const bool done = shown && BenchEvents::waitFor([&] { return !indicator->isVisible(); }, 120000);
+    const bool shown =
+        dropped && BenchEvents::waitFor([&] { return indicator->isVisible(); }, 5000);
+    const bool done =
+        shown && BenchEvents::waitFor([&] { return !indicator->isVisible(); }, 120000);
     stalls.stop();
     return done ? stalls.longestMs() : -1;
 }

@@ -21,6 +21,9 @@ void AbstractTreeView::startDrag(Qt::DropActions supportedActions) {
     dragData->setSourceView(this);
     auto* drag = new QDrag(this);
     drag->setMimeData(dragData);
+    const QPixmap picture = dragPixmap();
+    if (!picture.isNull())
+        drag->setPixmap(picture);
     drag->exec(supportedActions & (Qt::CopyAction | Qt::MoveAction), Qt::CopyAction);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QTreeView>
 
 namespace zel::qmix::data {
@@ -27,6 +28,8 @@ protected:
     // The drag data for the selected rows, or null when they cannot be dragged.
     // The caller makes this view the data's source.
     virtual data::MimeData* createDragData() = 0;
+    // The picture under the cursor while rows are dragged; none by default.
+    virtual QPixmap dragPixmap() const { return QPixmap(); }
     void startDrag(Qt::DropActions supportedActions) override;
 };
 

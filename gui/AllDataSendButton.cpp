@@ -20,8 +20,7 @@ AllDataSendButton::AllDataSendButton(QWidget* parent)
     setAccessibleName(tr("Send to Keyboard"));
     // Nothing is selected yet.
     setEnabled(false);
-    connect(this, &QToolButton::clicked, this,
-            qOverload<>(&AllDataSendButton::beginAllDataSend));
+    connect(this, &QToolButton::clicked, this, qOverload<>(&AllDataSendButton::beginAllDataSend));
 }
 
 void AllDataSendButton::setSendFilePath(QStringList paths) {
@@ -56,8 +55,8 @@ void AllDataSendButton::beginAllDataSend(QString path) {
                               .finished(&AllDataSendButton::onFinishAllDataSend)
                               .progress(&AllDataSendButton::emitCommandProgress);
     connections.controls = commandControlSource();
-    communicator()->registerAllDataBulkSendCommand(
-        backup->data(), tr("Sending \"%1\"").arg(fileName), connections);
+    communicator()->registerAllDataBulkSendCommand(backup->data(),
+                                                   tr("Sending \"%1\"").arg(fileName), connections);
     emit newCommandRegistered();
 }
 

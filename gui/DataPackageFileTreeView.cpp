@@ -1,8 +1,5 @@
 #include "gui/DataPackageFileTreeView.h"
 
-#include "data/MimeData.h"
-
-#include <QDrag>
 #include <QPainter>
 #include <QPixmap>
 
@@ -38,15 +35,8 @@ void DataPackageFileTreeView::reload() {
     reload(listedDirectory(), {QStringLiteral("*.PK7")}, icon_);
 }
 
-void DataPackageFileTreeView::startDrag(Qt::DropActions supportedActions) {
-    data::MimeData* dragData = createDragData();
-    if (!dragData)
-        return;
-    dragData->setSourceView(this);
-    auto* drag = new QDrag(this);
-    drag->setMimeData(dragData);
-    drag->setPixmap(halfTransparent(icon_));
-    drag->exec(supportedActions & (Qt::CopyAction | Qt::MoveAction), Qt::CopyAction);
+QPixmap DataPackageFileTreeView::dragPixmap() const {
+    return halfTransparent(icon_);
 }
 
 } // namespace zel::qmix::gui

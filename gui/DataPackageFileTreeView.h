@@ -21,7 +21,7 @@ public slots:
     void reload() override;
 
 protected:
-    void startDrag(Qt::DropActions supportedActions) override;
+    QPixmap dragPixmap() const override;
 
 private:
     QIcon icon_;

@@ -320,7 +320,6 @@ void tst_MainWindow::typingAFolderPathStoresOnlyWhatIsUsable() {
     QVERIFY(!QFileInfo::exists(QStringLiteral("Music")));
 }
 
-
 void tst_MainWindow::backupFromTheBackupTab() {
     QTemporaryDir data;
     zel::qmix::etc::Settings::instance()->setMainDataDirectory(data.path());
@@ -381,8 +380,8 @@ void tst_MainWindow::closingWithAChangedPackage() {
     QTRY_VERIFY2(contents->model() && contents->model()->rowCount() > 1,
                  qPrintable(categories->currentText() + QString::number(categories->count())));
     const QString rhythm = writeRhythm(data.filePath(QStringLiteral("Beat.AC7")), 0);
-    QVERIFY(zel::qmix::testsupport::ViewDrop::dropFilesOnRow(
-        contents, {QUrl::fromLocalFile(rhythm)}, 0));
+    QVERIFY(zel::qmix::testsupport::ViewDrop::dropFilesOnRow(contents,
+                                                             {QUrl::fromLocalFile(rhythm)}, 0));
     QVERIFY(contents->isModified());
 
     QTimer saveDialogCloser;

@@ -184,9 +184,9 @@ void tst_WholeKeyboardButtons::backupsOfOneDayGetFreeNames() {
     QCOMPARE(filesIn(mainFolder),
              (QStringList{backupName(model, QStringLiteral("(2)")), backupName(model)}));
     int opened = -1;
-    const auto saved = file::CategoryFiles::openFile(data::AllDataCategory::instance(),
-                                                     QDir(mainFolder).filePath(backupName(model)),
-                                                     model, &opened);
+    const auto saved =
+        file::CategoryFiles::openFile(data::AllDataCategory::instance(),
+                                      QDir(mainFolder).filePath(backupName(model)), model, &opened);
     QCOMPARE(opened, int(file::FileOk));
     QCOMPARE(saved->data(), emu::MemoryImage::backupImage(station.keyboard.memory()));
 }
@@ -246,17 +246,20 @@ void tst_WholeKeyboardButtons::restore_data() {
 
     const QString question = QStringLiteral("Restore from \"%1\",\nSure?");
     // Refused as the file check words it, before any question.
-    QTest::newRow("another model's backup") << "PRV-1200" << "old.AL7" << false
-                                            << int(QMessageBox::Yes) << "Error" << false;
-    QTest::newRow("question answered No")
-        << "PRV-3200" << "mine.AL7" << false << int(QMessageBox::No)
-        << question.arg(QStringLiteral("mine.AL7")) << false;
+    QTest::newRow("another model's backup")
+        << "PRV-1200"
+        << "old.AL7" << false << int(QMessageBox::Yes) << "Error" << false;
+    QTest::newRow("question answered No") << "PRV-3200"
+                                          << "mine.AL7" << false << int(QMessageBox::No)
+                                          << question.arg(QStringLiteral("mine.AL7")) << false;
     QTest::newRow("dropped, upper-case extension, Yes")
-        << "PRV-3200" << "MINE.AL7" << true << int(QMessageBox::Yes)
-        << question.arg(QStringLiteral("MINE.AL7")) << true;
+        << "PRV-3200"
+        << "MINE.AL7" << true << int(QMessageBox::Yes) << question.arg(QStringLiteral("MINE.AL7"))
+        << true;
     QTest::newRow("dropped, lower-case extension, Yes")
-        << "PRV-3200" << "mine.al7" << true << int(QMessageBox::Yes)
-        << question.arg(QStringLiteral("mine.al7")) << true;
+        << "PRV-3200"
+        << "mine.al7" << true << int(QMessageBox::Yes) << question.arg(QStringLiteral("mine.al7"))
+        << true;
 }
 
 void tst_WholeKeyboardButtons::restore() {
