@@ -10,6 +10,11 @@ namespace zel::qmix::comm {
 void AudioCommandWiring::connectFileCopy(const QSharedPointer<FileCopyCommand>& command,
                                          const CommandConnections& connections,
                                          QObject* relayOwner) {
+    connectControls(command, connections, relayOwner);
+    if (!connections.replies.isEmpty()) {
+        connections.replies.connect(command.data());
+        return;
+    }
     const FileCopyCommand* sender = command.data();
     KeyboardCommunicator::connectChecked(sender, SIGNAL(started(QVariant)), connections.receiver,
                                          connections.startedSlot);
@@ -17,12 +22,16 @@ void AudioCommandWiring::connectFileCopy(const QSharedPointer<FileCopyCommand>& 
                                          connections.finishedSlot);
     KeyboardCommunicator::connectChecked(sender, SIGNAL(progress(int, int)), connections.receiver,
                                          connections.progressSlot);
-    connectControls(command, connections, relayOwner);
 }
 
 void AudioCommandWiring::connectWaveCommand(const QSharedPointer<WaveFileCopyToSdCommand>& command,
                                             const CommandConnections& connections,
                                             QObject* relayOwner) {
+    connectControls(command, connections, relayOwner);
+    if (!connections.replies.isEmpty()) {
+        connections.replies.connect(command.data());
+        return;
+    }
     const WaveFileCopyToSdCommand* sender = command.data();
     KeyboardCommunicator::connectChecked(sender, SIGNAL(started(QVariant)), connections.receiver,
                                          connections.startedSlot);
@@ -30,12 +39,23 @@ void AudioCommandWiring::connectWaveCommand(const QSharedPointer<WaveFileCopyToS
                                          connections.finishedSlot);
     KeyboardCommunicator::connectChecked(sender, SIGNAL(progress2(int, int)), connections.receiver,
                                          connections.progressSlot);
-    connectControls(command, connections, relayOwner);
 }
 
 void AudioCommandWiring::connectControls(const QSharedPointer<FileCopyCommand>& command,
                                          const CommandConnections& connections,
                                          QObject* relayOwner) {
+    if (connections.controls.isValid()) {
+        // Straight from the caller's thread: a conversion that runs for
+        // minutes must hear a cancel at once.
+        auto* relay = new AudioCommandRelay(command, relayOwner);
+        QObject::connect(command.data(), &QObject::destroyed, relay, &QObject::deleteLater);
+        connections.controls.connectCancel(
+            relay, [relay] { relay->cancel(); }, Qt::DirectConnection);
+        connections.controls.connectSuspend(
+            relay, [relay](bool suspended) { relay->setSuspended(suspended); },
+            Qt::DirectConnection);
+        return;
+    }
     const bool cancels = connections.cancelSource && connections.cancelSignal;
     const bool suspends = connections.suspendSource && connections.suspendSignal;
     if (!cancels && !suspends)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "comm/AbstractCommand.h"
+#include "comm/WaveFileCopyToSdCommand.h"
 
 #include <QObject>
 
@@ -41,6 +42,11 @@ public:
     template <class Slot> CommandReplies& progress(Slot slot) {
         return add(&AbstractCommand::progress, slot);
     }
+    // (int percent, int total): the overall percentage of an audio
+    // conversion; connects only to the audio commands that convert.
+    template <class Slot> CommandReplies& percentProgress(Slot slot) {
+        return add(&WaveFileCopyToSdCommand::progress2, slot);
+    }
     // () a slot or a signal of the receiver
     template <class Slot> CommandReplies& cancelDisable(Slot slot) {
         return add(&AbstractCommand::cancelDisableRequested, slot);
@@ -56,10 +62,14 @@ private:
 
     template <class Signal, class Slot> CommandReplies& add(Signal signal, Slot slot) {
         using Receiver = typename QtPrivate::FunctionPointer<Slot>::Object;
+        using Sender = typename QtPrivate::FunctionPointer<Signal>::Object;
         auto* receiver = static_cast<const Receiver*>(receiver_);
         const Qt::ConnectionType type = type_;
         connectors_.push_back([=](const AbstractCommand* command) {
-            return QObject::connect(command, signal, receiver, slot, type);
+            // A command without the signal fails the connection check.
+            const auto* sender = qobject_cast<const Sender*>(command);
+            return sender ? QObject::connect(sender, signal, receiver, slot, type)
+                          : QMetaObject::Connection();
         });
         return *this;
     }

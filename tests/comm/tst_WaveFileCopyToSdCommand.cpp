@@ -1,5 +1,7 @@
 #include "comm/AudioCommandWiring.h"
+#include "comm/CommandControlSource.h"
 #include "comm/CommandErrorCode.h"
+#include "comm/CommandReplies.h"
 #include "comm/FileCopyCommandResult.h"
 #include "comm/KeyboardCommunicator.h"
 #include "comm/WaveFileCopyToSdCommand.h"
@@ -138,6 +140,22 @@ public:
         return wiring;
     }
 
+    // The same, checked at compile time: the progress is the percentage.
+    comm::CommandConnections checkedConnections() const {
+        comm::CommandConnections wiring;
+        wiring.replies = comm::CommandReplies::to(this)
+                             .started(&Caller::onStart)
+                             .finished(&Caller::onFinish)
+                             .percentProgress(&Caller::onProgress);
+        wiring.controls =
+            comm::CommandControlSource::of(this, &Caller::cancelPressed, &Caller::suspendChanged);
+        return wiring;
+    }
+
+    comm::CommandConnections connections(bool checked) const {
+        return checked ? checkedConnections() : connections();
+    }
+
 signals:
     void cancelPressed();
     void suspendChanged(bool suspended);
@@ -175,7 +193,9 @@ private slots:
     void dataNameFor_data();
     void dataNameFor();
     void readOnlySourceImports();
+    void wiringRelaysCancelAndSuspendToTheConversion_data();
     void wiringRelaysCancelAndSuspendToTheConversion();
+    void registrationReportsTheOverallPercentage_data();
     void registrationReportsTheOverallPercentage();
 
 private:
@@ -665,12 +685,19 @@ void tst_WaveFileCopyToSdCommand::readOnlySourceImports() {
     QCOMPARE(control().count(), 1);
 }
 
+void tst_WaveFileCopyToSdCommand::wiringRelaysCancelAndSuspendToTheConversion_data() {
+    QTest::addColumn<bool>("checked");
+    QTest::newRow("by signature") << false;
+    QTest::newRow("by member pointer") << true;
+}
+
 void tst_WaveFileCopyToSdCommand::wiringRelaysCancelAndSuspendToTheConversion() {
+    QFETCH(bool, checked);
     const auto command = QSharedPointer<WaveFileCopyToSdCommand>::create(
         source(QStringLiteral("x.wav"), wav(44100, 2, 16, 10)), QDir(card_));
     Caller caller;
     QObject relayOwner;
-    comm::AudioCommandWiring::connectWaveCommand(command, caller.connections(), &relayOwner);
+    comm::AudioCommandWiring::connectWaveCommand(command, caller.connections(checked), &relayOwner);
 
     emit caller.suspendChanged(true);
     QVERIFY(command->isSuspended());
@@ -684,7 +711,12 @@ void tst_WaveFileCopyToSdCommand::wiringRelaysCancelAndSuspendToTheConversion() 
     QVERIFY(command->converter()->isCanceled());
 }
 
+void tst_WaveFileCopyToSdCommand::registrationReportsTheOverallPercentage_data() {
+    wiringRelaysCancelAndSuspendToTheConversion_data();
+}
+
 void tst_WaveFileCopyToSdCommand::registrationReportsTheOverallPercentage() {
+    QFETCH(bool, checked);
     // Already in the keyboard's format: the steps themselves are tested on
     // this thread above; here the reports cross threads, and a thread
     // checker loses track of them behind a long conversion.
@@ -696,7 +728,7 @@ void tst_WaveFileCopyToSdCommand::registrationReportsTheOverallPercentage() {
 
     communicator.registerWaveFileCopyToSdCommand(path, card_, WaveFileCopyToSdCommand::NoReplace,
                                                  -1, QStringLiteral("Importing \"Reg.wav\""),
-                                                 caller.connections());
+                                                 caller.connections(checked));
     QCOMPARE(heavy.size(), 1);
     QTRY_COMPARE_WITH_TIMEOUT(caller.finishes.size(), 1, Patience);
 
