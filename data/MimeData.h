@@ -44,6 +44,9 @@ public:
     // that started the drag describes them.
     QVariantList entries() const { return entries_; }
     void setEntries(const QVariantList& entries) { entries_ = entries; }
+    // Card entries dragged from the play-only list (not the recordable one).
+    bool isFromPlayOnlyList() const { return fromPlayOnlyList_; }
+    void setFromPlayOnlyList(bool playOnly) { fromPlayOnlyList_ = playOnly; }
 
 private:
     QPointer<QObject> sourceView_;
@@ -52,6 +55,7 @@ private:
     bool deletable_ = true;
     bool entireKeyboard_ = false;
     QVariantList entries_;
+    bool fromPlayOnlyList_ = false;
 };
 
 } // namespace zel::qmix::data

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaType>
 #include <QString>
 #include <QtGlobal>
 
@@ -45,3 +46,6 @@ struct CardAudioEntry {
 };
 
 } // namespace zel::qmix::file
+
+// Card entries travel in the drag data of the card lists.
+Q_DECLARE_METATYPE(zel::qmix::file::CardAudioEntry)

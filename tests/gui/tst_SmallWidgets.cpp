@@ -10,6 +10,7 @@
 #include "gui/LocalTreeView.h"
 #include "gui/PathLineEdit.h"
 #include "gui/ReloadButton.h"
+#include "gui/SizeTexts.h"
 #include "gui/TrashButton.h"
 #include "gui/TrashLabel.h"
 
@@ -37,6 +38,7 @@ using zel::qmix::gui::DirectoryDialogToolButton;
 using zel::qmix::gui::LocalTreeView;
 using zel::qmix::gui::PathLineEdit;
 using zel::qmix::gui::ReloadButton;
+using zel::qmix::gui::SizeTexts;
 using zel::qmix::gui::TrashButton;
 using zel::qmix::gui::TrashLabel;
 
@@ -115,6 +117,8 @@ private slots:
     void browse_data();
     void browse();
     void reloadButton();
+    void megabyteTexts_data();
+    void megabyteTexts();
 
     void comboOffersTheModelsCategories();
     void reloadKeepsTheSelectionAndReportsItAgain();
@@ -301,6 +305,25 @@ void tst_SmallWidgets::browse() {
     QCOMPARE(got.size(), reported ? 1 : 0);
     QCOMPARE(edit.rawPath(), reported ? work.filePath(answer) : work.path());
     QCOMPARE(button.defaultPath(), edit.rawPath());
+}
+
+void tst_SmallWidgets::megabyteTexts_data() {
+    QTest::addColumn<qint64>("bytes");
+    QTest::addColumn<int>("megabytes");
+    QTest::newRow("nothing") << qint64(0) << 0;
+    QTest::newRow("one byte") << qint64(1) << 1;
+    QTest::newRow("300 KB") << qint64(300 * 1024) << 1;
+    QTest::newRow("just under 2 MiB") << qint64(2 * 1048576 - 1) << 1;
+    QTest::newRow("5,500,000 bytes") << qint64(5500000) << 5;
+    QTest::newRow("beyond 2 GiB") << qint64(3) * 1024 * 1048576 << 3072;
+}
+
+void tst_SmallWidgets::megabyteTexts() {
+    QFETCH(qint64, bytes);
+    QFETCH(int, megabytes);
+    QCOMPARE(SizeTexts::megabytes(bytes), megabytes);
+    QCOMPARE(SizeTexts::megabytesText(bytes),
+             QLocale::system().toString(megabytes) + QStringLiteral(" MB"));
 }
 
 void tst_SmallWidgets::reloadButton() {
