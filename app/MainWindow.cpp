@@ -21,6 +21,8 @@
 #include <QStyleFactory>
 #include <QTabBar>
 
+#include <type_traits>
+
 namespace zel::qmix::gui {
 
 namespace {
@@ -79,6 +81,7 @@ MainWindow::MainWindow(const comm::PortChoice& ports, QWidget* parent)
 
     connectWindowSignals();
     connectCommandSources();
+    selectStoredCardFolder();
     connectPreferences();
     showRevision();
 
@@ -141,6 +144,9 @@ void MainWindow::prepareForm() {
     for (AbstractCommandButton* button : std::initializer_list<AbstractCommandButton*>{
              ui_->saveBackupPushButton, ui_->loadBackupPushButton, ui_->sendPackageButton})
         button->setCommunicator(communicator_);
+    ui_->pcWaveFileTreeView->setCommunicator(communicator_);
+    ui_->cardAudioRecordableTreeView->setCommunicator(communicator_);
+    ui_->cardAudioPlayOnlyTreeView->setCommunicator(communicator_);
 }
 
 void MainWindow::applySettings() {
@@ -351,6 +357,9 @@ void MainWindow::setAudioModeArrowMarkPos() {
 // --- settings ----------------------------------------------------------------
 
 void MainWindow::sdCardDirectoryChanged(QDir dir) {
+    // Choosing nothing keeps the card folder stored for the next start.
+    if (dir.path().isEmpty())
+        return;
     settings().setSdCardDirectory(dir.absolutePath());
     settings().save();
 }
@@ -446,6 +455,8 @@ void MainWindow::connectWindowSignals() {
     connect(ui_->treeViewPackageEditPcFile, &PcTreeView::fileRenamed, contents,
             qOverload<>(&DataPackageContentsTreeView::reload));
 
+    connectAudioWindowSignals();
+
     for (ReloadButton* reload :
          {ui_->transferReloadButton, ui_->backupReloadButton, ui_->packageTransferReloadButton})
         connect(reload, &QToolButton::clicked, this, &MainWindow::reconnectByReloadButton);
@@ -508,6 +519,75 @@ void MainWindow::connectFormSignals() {
 
     connectBackupSignals();
     connectPackageSignals();
+    connectAudioFormSignals();
+}
+
+void MainWindow::connectAudioWindowSignals() {
+    WaveFileTreeView* waves = ui_->pcWaveFileTreeView;
+    CardAudioRecordableTreeView* recordable = ui_->cardAudioRecordableTreeView;
+    CardAudioPlayOnlyTreeView* playOnly = ui_->cardAudioPlayOnlyTreeView;
+    connect(playOnly, &CardAudioTreeView::resized, this, &MainWindow::setAudioModeArrowMarkPos);
+    connect(waves, &AbstractWaveFileTreeView::notifyError, this, &MainWindow::showError);
+
+    // While rows are dragged, the lists that cannot take them say so.
+    const auto disableWhileDragging = [this](auto* source, AbstractTreeView* target) {
+        using Source = std::remove_pointer_t<decltype(source)>;
+        connect(source, &Source::dragStarted, target, &AbstractTreeView::disable);
+        connect(source, &Source::dragEnded, target, &AbstractTreeView::enable);
+    };
+    disableWhileDragging(recordable, playOnly);
+    disableWhileDragging(playOnly, recordable);
+    disableWhileDragging(waves, recordable);
+
+    QAbstractButton* reload = ui_->audioReloadButton;
+    connect(waves, &AbstractWaveFileTreeView::allReloadRequired, reload, &QAbstractButton::click);
+    connect(recordable, &CardAudioTreeView::allReloadRequired, reload, &QAbstractButton::click);
+    connect(playOnly, &CardAudioTreeView::allReloadRequired, reload, &QAbstractButton::click);
+
+    connect(recordable, &CardAudioTreeView::cardLoadSucceeded, this, &MainWindow::cardLoadSucceed);
+    connect(recordable, &CardAudioTreeView::cardLoadFailed, this, &MainWindow::cardLoadFailed);
+    QProgressBar* size = ui_->sdProgressBar;
+    connect(playOnly, &CardAudioTreeView::requireAudioSizeReset, size, &QProgressBar::reset);
+    connect(playOnly, &CardAudioTreeView::notifyAudioSizeCurrent, size, &QProgressBar::setValue,
+            Qt::QueuedConnection);
+    connect(playOnly, &CardAudioTreeView::notifyAudioSizeTotal, size, &QProgressBar::setMaximum,
+            Qt::QueuedConnection);
+}
+
+void MainWindow::connectAudioFormSignals() {
+    SdDirSelectToolButton* drives = ui_->sdDirSelectButton;
+    WaveFileTreeView* waves = ui_->pcWaveFileTreeView;
+    CardAudioRecordableTreeView* recordable = ui_->cardAudioRecordableTreeView;
+    CardAudioPlayOnlyTreeView* playOnly = ui_->cardAudioPlayOnlyTreeView;
+    connect(drives, qOverload<QString>(&SdDirSelectToolButton::selected), waves,
+            qOverload<>(&WaveFileTreeView::reload));
+    connect(drives, qOverload<QString>(&SdDirSelectToolButton::selected), drives,
+            &SdDirSelectToolButton::setButtonText);
+    for (CardAudioTreeView* card : std::initializer_list<CardAudioTreeView*>{recordable, playOnly})
+        connect(drives, qOverload<QDir>(&SdDirSelectToolButton::selected), card,
+                qOverload<QDir>(&CardAudioTreeView::reload));
+
+    QAbstractButton* reload = ui_->audioReloadButton;
+    connect(reload, &QAbstractButton::clicked, waves, qOverload<>(&WaveFileTreeView::reload));
+    connect(reload, &QAbstractButton::clicked, recordable, qOverload<>(&CardAudioTreeView::reload));
+    connect(reload, &QAbstractButton::clicked, playOnly, qOverload<>(&CardAudioTreeView::reload));
+    connect(reload, &QAbstractButton::clicked, drives,
+            &SdDirSelectToolButton::selectLastSelectedItem);
+
+    connect(playOnly, &CardAudioTreeView::cardLoadFailed, ui_->sdProgressBar, &QWidget::hide);
+    connect(playOnly, &CardAudioTreeView::cardLoadSucceeded, ui_->sdProgressBar, &QWidget::show);
+    connect(recordable, &CardAudioRecordableTreeView::columnWidthChanged, playOnly,
+            &CardAudioTreeView::setColumnNewWidth);
+    connect(playOnly, &CardAudioPlayOnlyTreeView::horizontalScrollBarPosChanged, recordable,
+            &CardAudioTreeView::setHorizontalScrollBarPos);
+}
+
+void MainWindow::selectStoredCardFolder() {
+    SdDirSelectToolButton* drives = ui_->sdDirSelectButton;
+    drives->setSdDirToMenu();
+    drives->selectSpecifiedPathItem(settings().sdCardDirectory());
+    connect(drives, qOverload<QDir>(&SdDirSelectToolButton::selected), this,
+            &MainWindow::sdCardDirectoryChanged);
 }
 
 void MainWindow::connectBackupSignals() {
@@ -569,6 +649,9 @@ void MainWindow::connectCommandSources() {
     countCommands(ui_->keyboardTreeView);
     countCommands(ui_->treeViewPackageContents);
     countCommands(ui_->sendPackageButton);
+    countCommands(ui_->pcWaveFileTreeView);
+    countCommands(ui_->cardAudioPlayOnlyTreeView);
+    countCommands(ui_->cardAudioRecordableTreeView);
     connect(ui_->keyboardTreeView, &KeyboardTreeView::commandCancelDisableRequired, indicator,
             &CommandProgressIndicator::disableCancelButton);
     connect(ui_->sendPackageButton, &PackageDataSendButton::commandCancelDisableRequired, indicator,
@@ -595,6 +678,9 @@ void MainWindow::connectCommandSources() {
     ui_->saveBackupPushButton->setCommandControlSource(controls);
     ui_->loadBackupPushButton->setCommandControlSource(controls);
     ui_->sendPackageButton->setCommandControlSource(controls);
+    ui_->pcWaveFileTreeView->setCommandControlSource(controls);
+    ui_->cardAudioRecordableTreeView->setCommandControlSource(controls);
+    ui_->cardAudioPlayOnlyTreeView->setCommandControlSource(controls);
 }
 
 void MainWindow::connectPreferences() {

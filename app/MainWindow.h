@@ -96,6 +96,9 @@ private:
     void connectFormSignals();
     void connectBackupSignals();
     void connectPackageSignals();
+    void connectAudioWindowSignals();
+    void connectAudioFormSignals();
+    void selectStoredCardFolder();
     void connectCommandSources();
     void connectPreferences();
     void showRevision();

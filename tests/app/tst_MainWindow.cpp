@@ -8,6 +8,7 @@
 #include "etc/MultipleRunDetector.h"
 #include "etc/Settings.h"
 #include "file/AbstractFile.h"
+#include "file/CardAudioControlFile.h"
 #include "file/CategoryFiles.h"
 #include "gui/DataCategoryComboBox.h"
 #include "gui/DataPackageContentsTreeView.h"
@@ -111,6 +112,8 @@ private slots:
     void backupFromTheBackupTab();
     void closingWithAChangedPackage_data();
     void closingWithAChangedPackage();
+    void storedCardFolder_data();
+    void storedCardFolder();
 
 private:
     QTemporaryDir runtime_;
@@ -395,6 +398,39 @@ void tst_MainWindow::closingWithAChangedPackage() {
     QCOMPARE(boxes.seen().size(), 1);
     QCOMPARE(boxes.seen().first().text, QStringLiteral("Package Data has Changed.\nSave Changes?"));
     QVERIFY(contents->isModified());
+}
+
+void tst_MainWindow::storedCardFolder_data() {
+    QTest::addColumn<bool>("present");
+    QTest::newRow("card present") << true;
+    QTest::newRow("card gone") << false;
+}
+
+void tst_MainWindow::storedCardFolder() {
+    QFETCH(bool, present);
+    QTemporaryDir place;
+    const QString card = place.filePath(QStringLiteral("SDCARD"));
+    const QString audio = card + QStringLiteral("/MUSICDAT");
+    if (present) {
+        QVERIFY(QDir().mkpath(audio));
+        QCOMPARE(
+            zel::qmix::file::CardAudioControlFile().save(audio + QStringLiteral("/TAVROWAV.DIR")),
+            0);
+    }
+    zel::qmix::etc::Settings::instance()->setSdCardDirectory(card);
+    auto window = openWindow();
+    window->show();
+    child<QTabWidget>(*window, "tabWidgetMain")
+        ->setCurrentWidget(child<QWidget>(*window, "tabAudio"));
+
+    auto* drives = child<QAbstractButton>(*window, "sdDirSelectButton");
+    QCOMPARE(drives->text().contains(QDir::toNativeSeparators(card)), present);
+    if (!present)
+        QCOMPARE(drives->text(), QStringLiteral("Select  "));
+    QCOMPARE(child<QWidget>(*window, "cardAudioTreeViewFrame")->isEnabled(), present);
+    QCOMPARE(child<QWidget>(*window, "sdProgressBar")->isVisible(), present);
+    // A card that is not there now may be there at the next start.
+    QCOMPARE(zel::qmix::etc::Settings::instance()->sdCardDirectory(), card);
 }
 
 QTEST_MAIN(tst_MainWindow)

@@ -82,7 +82,6 @@ void selectNames(QAbstractItemView& view, const QStringList& names) {
     }
 }
 
-
 QStringList filesIn(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
@@ -151,22 +150,31 @@ void tst_LocalTreeView::naturalOrder_data() {
     QTest::addColumn<bool>("aFirst");
     QTest::addColumn<bool>("bFirst");
 
-    QTest::newRow("9 before 10") << "9.AC7" << "10.AC7" << true << false;
-    QTest::newRow("leading zeros do not count") << "007.AC7" << "10.AC7" << true << false;
-    QTest::newRow("equal values go by base name") << "02.CMS" << "2.CMS" << true << false;
-    QTest::newRow("suffix case is ignored") << "X.ac7" << "X.AC7" << false << false;
+    QTest::newRow("9 before 10") << "9.AC7"
+                                 << "10.AC7" << true << false;
+    QTest::newRow("leading zeros do not count") << "007.AC7"
+                                                << "10.AC7" << true << false;
+    QTest::newRow("equal values go by base name") << "02.CMS"
+                                                  << "2.CMS" << true << false;
+    QTest::newRow("suffix case is ignored") << "X.ac7"
+                                            << "X.AC7" << false << false;
     QTest::newRow("longer run is larger") << "99999999999999999999.AC7"
                                           << "100000000000000000000.AC7" << true << false;
     QTest::newRow("second 16-digit piece decides") << "12345678901234567890.AC7"
                                                    << "12345678901234567891.AC7" << true << false;
-    QTest::newRow("first 16-digit piece decides first") << "12345678901234567899.AC7"
-                                                        << "22345678901234567890.AC7" << true
-                                                        << false;
-    QTest::newRow("same value, rest by locale") << "05b.AC7" << "5a.AC7" << true << false;
-    QTest::newRow("digits only on one side") << "10.AC7" << "abc.AC7" << true << false;
-    QTest::newRow("letters") << "Apple.AC7" << "Banana.AC7" << true << false;
-    QTest::newRow("same base, suffix decides") << "Beat.AC7" << "Beat.CKF" << true << false;
-    QTest::newRow("identical") << "Beat.AC7" << "Beat.AC7" << false << false;
+    QTest::newRow("first 16-digit piece decides first")
+        << "12345678901234567899.AC7"
+        << "22345678901234567890.AC7" << true << false;
+    QTest::newRow("same value, rest by locale") << "05b.AC7"
+                                                << "5a.AC7" << true << false;
+    QTest::newRow("digits only on one side") << "10.AC7"
+                                             << "abc.AC7" << true << false;
+    QTest::newRow("letters") << "Apple.AC7"
+                             << "Banana.AC7" << true << false;
+    QTest::newRow("same base, suffix decides") << "Beat.AC7"
+                                               << "Beat.CKF" << true << false;
+    QTest::newRow("identical") << "Beat.AC7"
+                               << "Beat.AC7" << false << false;
 }
 
 void tst_LocalTreeView::naturalOrder() {
@@ -185,11 +193,9 @@ void tst_LocalTreeView::listIsSortedNaturally() {
 
     view->reload(RhythmDataCategory::instance());
 
-    QCOMPARE(shownNames(*view),
-             (QStringList{"007.AC7", "9.AC7", "10.AC7", "100.AC7", "Beat.AC7"}));
+    QCOMPARE(shownNames(*view), (QStringList{"007.AC7", "9.AC7", "10.AC7", "100.AC7", "Beat.AC7"}));
     view->sortByColumn(LocalTreeView::NameColumn, Qt::DescendingOrder);
-    QCOMPARE(shownNames(*view),
-             (QStringList{"Beat.AC7", "100.AC7", "10.AC7", "9.AC7", "007.AC7"}));
+    QCOMPARE(shownNames(*view), (QStringList{"Beat.AC7", "100.AC7", "10.AC7", "9.AC7", "007.AC7"}));
 }
 
 void tst_LocalTreeView::emptyFolderShowsNoFileRow() {
@@ -288,7 +294,8 @@ void tst_LocalTreeView::dragDataCarriesTheSelectedFiles() {
     std::unique_ptr<MimeData> drag(view->createDragData());
 
     QVERIFY(drag);
-    QCOMPARE(drag->urls(), QList<QUrl>{QUrl::fromLocalFile(QDir(listed).absoluteFilePath("b.AC7"))});
+    QCOMPARE(drag->urls(),
+             QList<QUrl>{QUrl::fromLocalFile(QDir(listed).absoluteFilePath("b.AC7"))});
     QCOMPARE(drag->category(), RhythmDataCategory::instance());
     QVERIFY(drag->isDeletable());
     QVERIFY(!drag->hasAreas());
@@ -299,14 +306,22 @@ void tst_LocalTreeView::rename_data() {
     QTest::addColumn<QString>("expected"); // the file's name afterwards
     QTest::addColumn<bool>("errorShown");
 
-    QTest::newRow("new name keeps the extension") << "Groove" << "Groove.AC7" << false;
-    QTest::newRow("typed extension in any case") << " Groove.ac7 " << "Groove.ac7" << false;
-    QTest::newRow("other extension gets ours") << "Groove.txt" << "Groove.txt.AC7" << false;
-    QTest::newRow("empty name refused") << "   " << "Beat.AC7" << false;
-    QTest::newRow("bare extension refused") << ".AC7" << "Beat.AC7" << false;
-    QTest::newRow("slash refused") << "a/b" << "Beat.AC7" << false;
-    QTest::newRow("unchanged") << "Beat.AC7" << "Beat.AC7" << false;
-    QTest::newRow("existing name refused") << "Other" << "Beat.AC7" << true;
+    QTest::newRow("new name keeps the extension") << "Groove"
+                                                  << "Groove.AC7" << false;
+    QTest::newRow("typed extension in any case") << " Groove.ac7 "
+                                                 << "Groove.ac7" << false;
+    QTest::newRow("other extension gets ours") << "Groove.txt"
+                                               << "Groove.txt.AC7" << false;
+    QTest::newRow("empty name refused") << "   "
+                                        << "Beat.AC7" << false;
+    QTest::newRow("bare extension refused") << ".AC7"
+                                            << "Beat.AC7" << false;
+    QTest::newRow("slash refused") << "a/b"
+                                   << "Beat.AC7" << false;
+    QTest::newRow("unchanged") << "Beat.AC7"
+                               << "Beat.AC7" << false;
+    QTest::newRow("existing name refused") << "Other"
+                                           << "Beat.AC7" << true;
 }
 
 void tst_LocalTreeView::rename() {
@@ -423,8 +438,8 @@ void tst_LocalTreeView::ownRowsAndFoldersAreNotCopied() {
     view->reload(RhythmDataCategory::instance());
 
     QMimeData sameFolder;
-    sameFolder.setUrls({QUrl::fromLocalFile(QDir(listed).filePath("Beat.AC7")),
-                        QUrl::fromLocalFile(folder)});
+    sameFolder.setUrls(
+        {QUrl::fromLocalFile(QDir(listed).filePath("Beat.AC7")), QUrl::fromLocalFile(folder)});
     ViewDrop::dragAndDrop(view->viewport(), &sameFolder);
 
     selectNames(*view, {"Beat.AC7"});

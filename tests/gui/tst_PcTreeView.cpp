@@ -83,7 +83,6 @@ QStringList filesIn(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
-
 // What the keyboard view puts on a drag of some of its areas.
 std::unique_ptr<MimeData> areasDrag(const DataCategory* category, const QList<int>& areas) {
     auto drag = std::make_unique<MimeData>();
@@ -169,12 +168,11 @@ void tst_PcTreeView::receivedAreasAreNamedByTheirDataNames() {
     QCOMPARE(started.first().at(0).toString(), QStringLiteral("Receiving from Rhythm Area 1"));
     QCOMPARE(started.last().at(0).toString(), QStringLiteral("Receiving from Rhythm Area 5"));
     const QDir folder(mainFolder);
-    QCOMPARE(filesIn(mainFolder), (QStringList{"Beat(2).AC7", "Beat.AC7", "NUL_.AC7",
-                                               "_hidden.AC7", "a_b_c.AC7"}));
+    QCOMPARE(filesIn(mainFolder),
+             (QStringList{"Beat(2).AC7", "Beat.AC7", "NUL_.AC7", "_hidden.AC7", "a_b_c.AC7"}));
     // Areas are received in the order dragged: the first takes the plain name.
     QCOMPARE(readFile(folder.filePath("Beat.AC7")), keyboard.keyboard().areaData(RhythmCode, 0));
-    QCOMPARE(readFile(folder.filePath("Beat(2).AC7")),
-             keyboard.keyboard().areaData(RhythmCode, 1));
+    QCOMPARE(readFile(folder.filePath("Beat(2).AC7")), keyboard.keyboard().areaData(RhythmCode, 1));
     QVERIFY(watcher.seen().isEmpty());
     // The list shows what arrived.
     QCOMPARE(view.model()->rowCount(), 5);
@@ -184,11 +182,13 @@ void tst_PcTreeView::itemsWithoutNamesAreNamedByModelAndDate_data() {
     QTest::addColumn<QString>("model");
     QTest::addColumn<const DataCategory*>("category");
 
-    QTest::newRow("scale memory") << "QS-1" << static_cast<const DataCategory*>(
-                                                   ScaleDataCategory::instance());
+    QTest::newRow("scale memory") << "QS-1"
+                                  << static_cast<const DataCategory*>(
+                                         ScaleDataCategory::instance());
     // A second-generation model: the series of transfers is closed afterwards.
-    QTest::newRow("registration") << "PRV-3200" << static_cast<const DataCategory*>(
-                                                       RegistrationDataCategory::instance());
+    QTest::newRow("registration") << "PRV-3200"
+                                  << static_cast<const DataCategory*>(
+                                         RegistrationDataCategory::instance());
 }
 
 void tst_PcTreeView::itemsWithoutNamesAreNamedByModelAndDate() {
@@ -230,7 +230,7 @@ void tst_PcTreeView::cancelledReceiveCreatesNothing() {
     ModalBoxWatcher watcher(ModalBoxWatcher::press(QMessageBox::Ok));
 
     QVERIFY(ViewDrop::dragAndDrop(view.viewport(),
-                        areasDrag(RhythmDataCategory::instance(), {0}).get()));
+                                  areasDrag(RhythmDataCategory::instance(), {0}).get()));
     emit progress.cancelRequested();
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, TransferTimeoutMs);
     deliverRequests();
@@ -255,7 +255,7 @@ void tst_PcTreeView::failedReceiveIsReportedAndCreatesNothing() {
     ModalBoxWatcher watcher(ModalBoxWatcher::press(QMessageBox::Ok));
 
     QVERIFY(ViewDrop::dragAndDrop(view.viewport(),
-                        areasDrag(RhythmDataCategory::instance(), {1}).get()));
+                                  areasDrag(RhythmDataCategory::instance(), {1}).get()));
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, TransferTimeoutMs);
     deliverRequests();
 
@@ -277,7 +277,7 @@ void tst_PcTreeView::unwritableFolderIsReportedBeforeTheKeyboardIsAsked() {
     ModalBoxWatcher watcher(ModalBoxWatcher::press(QMessageBox::Ok));
 
     QVERIFY(ViewDrop::dragAndDrop(view.viewport(),
-                        areasDrag(RhythmDataCategory::instance(), {0, 1}).get()));
+                                  areasDrag(RhythmDataCategory::instance(), {0, 1}).get()));
     deliverRequests();
 
     QCOMPARE(registered.size(), 0);

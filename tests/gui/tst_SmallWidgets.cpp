@@ -346,8 +346,8 @@ void tst_SmallWidgets::comboOffersTheModelsCategories() {
 
     box.reload();
 
-    QCOMPARE(itemTexts(box), (QStringList{"Tone", "DSP", "Rhythm", "Song Sequencer",
-                                          "Music Preset", "Registration"}));
+    QCOMPARE(itemTexts(box), (QStringList{"Tone", "DSP", "Rhythm", "Song Sequencer", "Music Preset",
+                                          "Registration"}));
     QCOMPARE(box.categoryMask(), QStringList{QStringLiteral("ALL")});
     QCOMPARE(box.itemData(2, Qt::UserRole).value<const_DataCategory*>(),
              RhythmDataCategory::instance());
