@@ -41,6 +41,8 @@ namespace {
 constexpr int ImportTimeoutMs = 30 * 60 * 1000;
 constexpr double TimeFactorTarget = 1.1;
 constexpr double MemoryGrowthTargetMb = 5.0;
+// Starts the child's line of figures among whatever else it prints.
+const char* const FiguresMarker = "figures:";
 
 QString controlFilePath(const QString& card) {
     return QDir(card).filePath(
@@ -98,7 +100,7 @@ int importInWindow(const QString& wave, const QString& card) {
         std::fprintf(stderr, "bench_card_import: the window did not import the file\n");
         return 1;
     }
-    std::printf("%lld %lld\n", elapsed, stalls.longestMs());
+    std::printf("%s %lld %lld\n", FiguresMarker, elapsed, stalls.longestMs());
     return 0;
 }
 
@@ -118,9 +120,13 @@ WindowRun runWindowImport(const QDir& work, const QString& wave, const QString& 
                                     {QStringLiteral("--window-import"), wave, card}, output);
     QFile figures(output);
     if (run.process.ok && figures.open(QIODevice::ReadOnly)) {
-        const QList<QByteArray> words = figures.readAll().simplified().split(' ');
-        run.wallMs = words.value(0).toLongLong();
-        run.stallMs = words.value(1).toLongLong();
+        for (const QByteArray& line : figures.readAll().split('\n')) {
+            const QList<QByteArray> words = line.simplified().split(' ');
+            if (words.size() == 3 && words.first() == FiguresMarker) {
+                run.wallMs = words.at(1).toLongLong();
+                run.stallMs = words.at(2).toLongLong();
+            }
+        }
     }
     QDir(card).removeRecursively();
     return run;
@@ -155,8 +161,10 @@ int measure(int minutes, int longMinutes) {
     const WindowRun window = runWindowImport(folder, wave, QStringLiteral("window-card"));
     const double cli = commandLineImportSeconds(folder, wave);
     QFile::remove(wave);
-    if (window.wallMs < 0 || cli < 0)
+    if (window.wallMs < 0 || cli < 0) {
+        std::fprintf(stderr, "bench_card_import: an import failed\n");
         return 1;
+    }
     const double factor = double(window.wallMs) / 1000.0 / cli;
     std::printf("window_import_s %.2f\n", double(window.wallMs) / 1000.0);
     std::printf("cli_import_s %.2f\n", cli);
