@@ -133,7 +133,8 @@ private slots:
     void cleanup();
     void backupsOfOneDayGetFreeNames();
     void unwritableFolderStopsTheBackupBeforeTheKeyboard();
-    void cancelledBackupWritesNothing();
+    void backupThatCannotFinishWritesNothing_data();
+    void backupThatCannotFinishWritesNothing();
     void restore_data();
     void restore();
     void sendButtonsTakeExactlyOneFile_data();
@@ -210,9 +211,20 @@ void tst_WholeKeyboardButtons::unwritableFolderStopsTheBackupBeforeTheKeyboard()
     QCOMPARE(station.keyboard.count(From::Program, MessageType::IPR), 0);
 }
 
-void tst_WholeKeyboardButtons::cancelledBackupWritesNothing() {
+void tst_WholeKeyboardButtons::backupThatCannotFinishWritesNothing_data() {
+    QTest::addColumn<bool>("cancelled");
+    QTest::addColumn<QString>("box");
+    QTest::newRow("cancelled") << true << QString();
+    // The folder taken away while the keyboard sends: nothing may land elsewhere.
+    QTest::newRow("folder gone") << false << "File Write Error";
+}
+
+void tst_WholeKeyboardButtons::backupThatCannotFinishWritesNothing() {
+    QFETCH(bool, cancelled);
+    QFETCH(QString, box);
+    // Slow enough to be cancelled half-way.
     emu::FaultPlan slow;
-    slow.replyDelayMs = 20;
+    slow.replyDelayMs = cancelled ? 20 : 0;
     Station station(QStringLiteral("PRV-1200"), slow, someRhythms());
     Controls controls;
     gui::AllDataReceiveButton button;
@@ -225,15 +237,29 @@ void tst_WholeKeyboardButtons::cancelledBackupWritesNothing() {
 
     button.click();
     QTRY_VERIFY_WITH_TIMEOUT(!progress.isEmpty(), Patience);
-    emit controls.cancelRequested();
+    if (cancelled) {
+        emit controls.cancelRequested();
+    } else {
+        QVERIFY(QDir(mainFolder).removeRecursively());
+        QFile blocker(mainFolder);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+    }
 
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, Patience);
     const auto result = finished.first().at(0).value<comm::BulkReceiveCommandResult>();
-    QVERIFY(!result.succeeded);
-    QCOMPARE(result.errorCode, int(CommandErrorCode::Canceled));
-    QCOMPARE(filesIn(mainFolder), QStringList());
+    QCOMPARE(result.succeeded, !cancelled);
+    if (cancelled)
+        QCOMPARE(result.errorCode, int(CommandErrorCode::Canceled));
     QTest::qWait(200);
-    QCOMPARE(watcher.seen().size(), 0);
+    QStringList texts;
+    for (const ModalBoxWatcher::SeenBox& seen : watcher.seen())
+        texts << seen.text;
+    QCOMPARE(texts.size(), box.isEmpty() ? 0 : 1);
+    if (!box.isEmpty())
+        QVERIFY2(texts.first().contains(box), qPrintable(texts.first()));
+    QCOMPARE(filesIn(work->path()), cancelled ? QStringList() : QStringList{"data"});
+    if (cancelled)
+        QCOMPARE(filesIn(mainFolder), QStringList());
 }
 
 void tst_WholeKeyboardButtons::restore_data() {
