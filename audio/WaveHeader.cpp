@@ -98,6 +98,10 @@ bool readFmtChunk(ChunkReader& reader, quint32 size, WaveFormatInfo& info) {
     // zero or never advance.
     if (info.blockAlign == 0 || info.sampleRate == 0 || info.bitsPerSample == 0)
         return false;
+    // A frame is one sample of every channel; a header claiming otherwise
+    // would make every size computed from it overflow or disagree.
+    if (info.blockAlign != quint32(info.channels) * ((info.bitsPerSample + 7u) / 8u))
+        return false;
     if (size == kPlainFmtSize)
         return true;
     quint16 extensionSize = 0;

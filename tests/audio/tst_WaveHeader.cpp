@@ -113,6 +113,15 @@ void TestWaveHeader::readsHeader_data() {
     QTest::newRow("block align 0") << riff(fmtChunk(degenerate(0, 44100, 0, 16)) + data) << 1;
     QTest::newRow("sample rate 0") << riff(fmtChunk(degenerate(4, 0, 0, 16)) + data) << 1;
     QTest::newRow("bits 0") << riff(fmtChunk(degenerate(4, 44100, 176400, 0)) + data) << 1;
+    Format manyChannels = degenerate(1, 22050, 22050, 8);
+    manyChannels.channels = 32769;
+    QTest::newRow("block align below channels x sample bytes")
+        << riff(fmtChunk(manyChannels) + data) << 1;
+    QTest::newRow("block align above channels x sample bytes")
+        << riff(fmtChunk(degenerate(8, 44100, 352800, 16)) + data) << 1;
+    Format mono24 = degenerate(3, 8000, 24000, 24);
+    mono24.channels = 1;
+    QTest::newRow("24-bit mono, 3-byte frames") << riff(fmtChunk(mono24) + data) << 0;
     QTest::newRow("RIFF size beyond the file") << riff(fmt + data, 4 + 24 + 16 + 1) << 1;
     QTest::newRow("data cut short") << riff(fmt + chunk("data", QByteArray(8, 'd'), 100)) << 1;
     QTest::newRow("other chunk cut short") << riff(fmt + chunk("LIST", "ab", 40)) << 1;
