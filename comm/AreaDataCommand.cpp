@@ -6,8 +6,7 @@ AreaDataCommand::AreaDataCommand(midi::DeviceHandler* handler, int category, int
                                  QObject* parent)
     : SystemParameterCommand(handler, parent)
     , category_(category)
-    , areaNumber_(areaNumber) {
-}
+    , areaNumber_(areaNumber) {}
 
 void AreaDataCommand::proceed() {
     if (!checkConnection())

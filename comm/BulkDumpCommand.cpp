@@ -1,6 +1,5 @@
 #include "comm/BulkDumpCommand.h"
 
-
 #include "midi/DeviceHandler.h"
 #include "sysex/Decoder.h"
 #include "sysex/ERREncoder.h"
@@ -34,8 +33,7 @@ BulkDumpCommand::BulkDumpCommand(midi::DeviceHandler* handler, int category, int
     : SystemParameterCommand(handler, parent)
     , category(category)
     , areaNumber(areaNumber)
-    , device(device) {
-}
+    , device(device) {}
 
 BulkDumpCommand::~BulkDumpCommand() {
     // A command dropped after begin() but before end() must not leave the

@@ -8,8 +8,7 @@ CategoryMemoryCommand::CategoryMemoryCommand(midi::DeviceHandler* handler, int c
                                              QObject* parent)
     : SystemParameterCommand(handler, parent)
     , category_(category)
-    , resultCategory_(category) {
-}
+    , resultCategory_(category) {}
 
 void CategoryMemoryCommand::proceed() {
     if (!checkConnection())

@@ -18,9 +18,9 @@ struct CommandConnections {
     const char* progressSlot = nullptr;      // (int done, int total)
     const char* cancelDisableSlot = nullptr; // () a slot or a signal of the receiver
     const QObject* cancelSource = nullptr;
-    const char* cancelSignal = nullptr;      // ()
+    const char* cancelSignal = nullptr; // ()
     const QObject* suspendSource = nullptr;
-    const char* suspendSignal = nullptr;     // (bool)
+    const char* suspendSignal = nullptr; // (bool)
     CommandReplies replies;
     CommandControlSource controls;
 };

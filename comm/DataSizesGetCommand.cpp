@@ -22,8 +22,11 @@ void DataSizesGetCommand::proceed() {
     for (quint64 area = firstArea_; area <= lastArea_; ++area) {
         selectAreaNumber(int(area));
         const QVector<int> size = requestParameter(0, AreaSize);
-        if (!size.isEmpty())
-            sizes_.append(unsigned(size.first()));
+        // A keyboard that stopped answering would cost a reply time-out per
+        // area; the short list already tells the caller the query failed.
+        if (size.isEmpty())
+            break;
+        sizes_.append(unsigned(size.first()));
     }
     if (!isDone())
         fail();

@@ -36,8 +36,7 @@ FileCopyCommand::FileCopyCommand(const QString& sourcePath, const QDir& destinat
     , byteLimit_(byteLimit)
     , destinationDirectory_(destinationDirectory)
     , requestedName_(requestedName)
-    , requestedExtension_(requestedExtension) {
-}
+    , requestedExtension_(requestedExtension) {}
 
 bool FileCopyCommand::isAborted() {
     while (isSuspended())

@@ -72,8 +72,8 @@ void connectTransfer(KeyboardCommunicator& communicator,
         KeyboardCommunicator::connectChecked(sender, SIGNAL(progress(int, int)), receiver,
                                              connections.progressSlot);
         if (cancelDisable == CancelDisable::Connect)
-            KeyboardCommunicator::connectChecked(sender, SIGNAL(cancelDisableRequested()),
-                                                 receiver, connections.cancelDisableSlot);
+            KeyboardCommunicator::connectChecked(sender, SIGNAL(cancelDisableRequested()), receiver,
+                                                 connections.cancelDisableSlot);
     }
     if (connections.controls.isValid()) {
         communicator.connectControlSource(command, connections.controls);

@@ -104,8 +104,8 @@ public:
     // False, queueing nothing, for a code that names no category.
     bool registerDataSizesGetCommand(int category, const QObject* receiver, const char* slot,
                                      Qt::ConnectionType type = Qt::AutoConnection);
-    // Blocks until the sizes of every area of the category are read; areas
-    // that did not answer are missing from the list.
+    // Blocks until the sizes of the category's areas are read; the list ends
+    // at the first area that did not answer.
     QList<unsigned> dataSizes(int category);
 
     // Whether commands wait at the given level (the views hold back memory
@@ -130,9 +130,9 @@ public:
     // A WAV file converted into the card's audio folder and entered in its
     // control file; `replacePosition` >= 0 replaces that play-only entry
     // (counted from 0). The progress slot receives progress2(percent, 100).
-    void registerWaveFileCopyToSdCommand(const QString& sourcePath,
-                                         const QString& cardAudioFolder, int replacePosition,
-                                         qint64 byteLimit, const QString& title,
+    void registerWaveFileCopyToSdCommand(const QString& sourcePath, const QString& cardAudioFolder,
+                                         int replacePosition, qint64 byteLimit,
+                                         const QString& title,
                                          const CommandConnections& connections);
     // A card recording exported to `exportFolder` as a WAV file named after
     // `exportName`; progress as for the import.

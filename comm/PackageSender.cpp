@@ -131,10 +131,12 @@ int PackageSender::check(const file::PackageFile& package) {
 
     const data::DataCategory* songs = data::SequencerDataCategory::instance();
     const data::DataCategory* presets = data::MusicPresetDataCategory::instance();
+    // A keyboard that stopped answering is not asked a second time.
     const QList<unsigned> songSizes = communicator_->dataSizes(songs->id());
+    if (songSizes.size() != model->areaCount(songs))
+        return AreaCountMismatch;
     const QList<unsigned> presetSizes = communicator_->dataSizes(presets->id());
-    if (songSizes.size() != model->areaCount(songs) ||
-        presetSizes.size() != model->areaCount(presets))
+    if (presetSizes.size() != model->areaCount(presets))
         return AreaCountMismatch;
 
     if (!(plannedUse(package, songs, songSizes, songHeaderSize()) < model->songMemoryCapacity()))

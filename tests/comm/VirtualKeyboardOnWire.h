@@ -53,6 +53,14 @@ public:
 
     QByteArray areaData(int category, int area) const { return memory().areaData(category, area); }
 
+    // How many messages the keyboard has taken in.
+    int receivedCount() const {
+        int count = 0;
+        runner_.inspect([&](const zel::qmix::emu::VirtualKeyboard& keyboard) {
+            count = keyboard.receivedCount();
+        });
+        return count;
+    }
     // The picture last put on the keyboard's display.
     QByteArray lcdPicture() const {
         QByteArray picture;

@@ -411,7 +411,8 @@ void tst_PackageSender::memoryCheck() {
 void tst_PackageSender::keyboardWithoutAnAreaAnswer() {
     // The keyboard counts what it receives from 1: the mode, the category,
     // then per song area its number and the size request. The second song
-    // area's size never comes; the query waits out its usual time.
+    // area's size never comes; the query waits out its usual time once and
+    // asks nothing more, so a keyboard that stopped answering fails at once.
     emu::FaultPlan faults;
     faults.dropRepliesTo = emu::Occurrences::only({6});
     VirtualKeyboardOnWire keyboard("package-area-counts", data::Zq11Info::instance(), {}, faults);
@@ -426,6 +427,7 @@ void tst_PackageSender::keyboardWithoutAnAreaAnswer() {
     QCOMPARE(sender.sendFile(path), int(PackageSender::AreaCountMismatch));
 
     QCOMPARE(queued.count(), 0);
+    QCOMPARE(keyboard.receivedCount(), 6);
 }
 
 void tst_PackageSender::rejectedElementIsListedOthersAreSent() {
