@@ -3,6 +3,8 @@
 // makes OUTPUT_DIR/<target>/ with valid WAV files in the layouts the reader
 // meets (chunk orders, fmt extensions, widths, channel counts) and valid card
 // control files.
+#include "SeedWriter.h"
+
 #include "audio/WaveHeader.h"
 #include "file/CardAudioControlFile.h"
 
@@ -19,21 +21,7 @@ using namespace zel::qmix;
 
 namespace {
 
-QString outputRoot;
-int written = 0;
-bool failed = false;
-
-void writeSeed(const char* target, const QString& name, const QByteArray& bytes) {
-    const QString folder = outputRoot + QLatin1Char('/') + QLatin1String(target);
-    QDir().mkpath(folder);
-    QFile file(folder + QLatin1Char('/') + name);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        std::fprintf(stderr, "make_audio_seeds: cannot write %s\n", qPrintable(file.fileName()));
-        failed = true;
-        return;
-    }
-    ++written;
-}
+SeedWriter seeds("make_audio_seeds");
 
 QByteArray le16(quint16 value) {
     char bytes[2];
@@ -79,7 +67,7 @@ QByteArray tone(int frames, int channels, int bits) {
 void writeWaveSeeds(const char* target) {
     int n = 0;
     auto seed = [&](const QByteArray& bytes) {
-        writeSeed(target, QStringLiteral("wave-%1.wav").arg(++n), bytes);
+        seeds.write(target, QStringLiteral("wave-%1.wav").arg(++n), bytes);
     };
     for (int bits : {8, 16, 24, 32}) {
         for (int channels : {1, 2, 4})
@@ -119,7 +107,7 @@ void writeControlSeeds() {
     auto seed = [&](const file::CardAudioControlFile& control) {
         QByteArray bytes;
         control.toByteArray(bytes);
-        writeSeed(target, QStringLiteral("control-%1.dir").arg(++n), bytes);
+        seeds.write(target, QStringLiteral("control-%1.dir").arg(++n), bytes);
     };
     file::CardAudioControlFile control;
     seed(control);
@@ -143,10 +131,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make_audio_seeds OUTPUT_DIR\n");
         return 2;
     }
-    outputRoot = QString::fromLocal8Bit(argv[1]);
+    seeds.setOutputRoot(QString::fromLocal8Bit(argv[1]));
     writeWaveSeeds("fuzz_audio_wave_header");
     writeWaveSeeds("fuzz_audio_conversions");
     writeControlSeeds();
-    std::printf("make_audio_seeds: %d seeds in %s\n", written, argv[1]);
-    return failed ? 1 : 0;
+    std::printf("make_audio_seeds: %d seeds in %s\n", seeds.written(), argv[1]);
+    return seeds.failed() ? 1 : 0;
 }

@@ -2,6 +2,8 @@
 //   make_file_seeds OUTPUT_DIR
 // makes OUTPUT_DIR/<target>/ with one file image (behind the target's
 // selector bytes) per file.
+#include "SeedWriter.h"
+
 #include "data/DataCategory.h"
 #include "data/KeyboardInfo.h"
 #include "file/CategoryFiles.h"
@@ -24,21 +26,7 @@ const char* const kCommonKeyWords[] = {"DSP",       "TONE",         "SCALE", "DR
                                        "SEQUENCER", "REGISTRATION", "ALL"};
 constexpr int kCommonClassCount = 7;
 
-QString outputRoot;
-int written = 0;
-bool failed = false;
-
-void writeSeed(const char* target, const QString& name, const QByteArray& bytes) {
-    const QString folder = outputRoot + QLatin1Char('/') + QLatin1String(target);
-    QDir().mkpath(folder);
-    QFile file(folder + QLatin1Char('/') + name);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        std::fprintf(stderr, "make_file_seeds: cannot write %s\n", qPrintable(file.fileName()));
-        failed = true;
-        return;
-    }
-    ++written;
-}
+SeedWriter seeds("make_file_seeds");
 
 QByteArray pattern(int size, int seed) {
     QByteArray bytes(size, '\0');
@@ -138,8 +126,8 @@ void writeCommonSeeds() {
             if (category->keyWord() == QLatin1String("ALL") && !isSmallBackupModel(model))
                 continue;
             const QByteArray image = fileImage(category, model, payloadFor(category, model));
-            writeSeed("fuzz_file_common", seedName(category, model),
-                      selector(index + kCommonClassCount * m) + image);
+            seeds.write("fuzz_file_common", seedName(category, model),
+                        selector(index + kCommonClassCount * m) + image);
         }
     }
 }
@@ -149,20 +137,20 @@ void writeRhythmSeeds() {
     QByteArray wrapped(276, '\0');
     wrapped.replace(0, 12, "ACZFPRV-1200");
     qToLittleEndian<quint16>(static_cast<quint16>(raw.size()), wrapped.data() + 12);
-    writeSeed("fuzz_file_rhythm", QStringLiteral("native"), nativeRhythm(116));
-    writeSeed("fuzz_file_rhythm", QStringLiteral("native_small"), nativeRhythm(8));
-    writeSeed("fuzz_file_rhythm", QStringLiteral("raw"), raw);
-    writeSeed("fuzz_file_rhythm", QStringLiteral("raw_19"), rawRhythm(19));
-    writeSeed("fuzz_file_rhythm", QStringLiteral("wrapped"), wrapped + raw);
-    writeSeed("fuzz_file_rhythm", QStringLiteral("library_native"),
-              libraryRhythm(nativeRhythm(116)));
-    writeSeed("fuzz_file_rhythm", QStringLiteral("library_raw"), libraryRhythm(raw));
+    seeds.write("fuzz_file_rhythm", QStringLiteral("native"), nativeRhythm(116));
+    seeds.write("fuzz_file_rhythm", QStringLiteral("native_small"), nativeRhythm(8));
+    seeds.write("fuzz_file_rhythm", QStringLiteral("raw"), raw);
+    seeds.write("fuzz_file_rhythm", QStringLiteral("raw_19"), rawRhythm(19));
+    seeds.write("fuzz_file_rhythm", QStringLiteral("wrapped"), wrapped + raw);
+    seeds.write("fuzz_file_rhythm", QStringLiteral("library_native"),
+                libraryRhythm(nativeRhythm(116)));
+    seeds.write("fuzz_file_rhythm", QStringLiteral("library_raw"), libraryRhythm(raw));
 }
 
 void writeMusicPresetSeeds() {
-    writeSeed("fuzz_file_music_preset", QStringLiteral("preset_43"), musicPreset(43));
-    writeSeed("fuzz_file_music_preset", QStringLiteral("preset_11"), musicPreset(11));
-    writeSeed("fuzz_file_music_preset", QStringLiteral("preset_500"), musicPreset(500));
+    seeds.write("fuzz_file_music_preset", QStringLiteral("preset_43"), musicPreset(43));
+    seeds.write("fuzz_file_music_preset", QStringLiteral("preset_11"), musicPreset(11));
+    seeds.write("fuzz_file_music_preset", QStringLiteral("preset_500"), musicPreset(500));
 }
 
 void writeBackupSeeds() {
@@ -172,11 +160,11 @@ void writeBackupSeeds() {
         data::KeyboardInfo* model = models.at(m);
         // Every model's table with a one-byte payload: small inputs that
         // reach the table comparison.
-        writeSeed("fuzz_file_all_data", seedName(all, model, "_table"),
-                  selector(m) + fileImage(all, model, QByteArray(1, 'x')));
+        seeds.write("fuzz_file_all_data", seedName(all, model, "_table"),
+                    selector(m) + fileImage(all, model, QByteArray(1, 'x')));
         if (isSmallBackupModel(model))
-            writeSeed("fuzz_file_all_data", seedName(all, model),
-                      selector(m) + fileImage(all, model, payloadFor(all, model)));
+            seeds.write("fuzz_file_all_data", seedName(all, model),
+                        selector(m) + fileImage(all, model, payloadFor(all, model)));
     }
 }
 
@@ -194,8 +182,8 @@ void writeOpenDataSeeds() {
                                              category->keyWord() == QLatin1String("MUSICPRESET")
                                          ? payload
                                          : fileImage(category, model, payload);
-            writeSeed("fuzz_file_open_data", seedName(category, model),
-                      selector(c) + selector(m) + image);
+            seeds.write("fuzz_file_open_data", seedName(category, model),
+                        selector(c) + selector(m) + image);
         }
     }
 }
@@ -207,12 +195,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make_file_seeds OUTPUT_DIR\n");
         return 2;
     }
-    outputRoot = QString::fromLocal8Bit(argv[1]);
+    seeds.setOutputRoot(QString::fromLocal8Bit(argv[1]));
     writeCommonSeeds();
     writeRhythmSeeds();
     writeMusicPresetSeeds();
     writeBackupSeeds();
     writeOpenDataSeeds();
-    std::printf("make_file_seeds: %d seeds in %s\n", written, argv[1]);
-    return failed ? 1 : 0;
+    std::printf("make_file_seeds: %d seeds in %s\n", seeds.written(), argv[1]);
+    return seeds.failed() ? 1 : 0;
 }

@@ -3,6 +3,8 @@
 // makes OUTPUT_DIR/<target>/ with valid ".cpk" lists (behind the model
 // selector byte), package indexes and package archives (behind the model
 // selector byte), built through the program's own writers.
+#include "SeedWriter.h"
+
 #include "data/DataCategory.h"
 #include "data/DataPackage.h"
 #include "data/KeyboardInfo.h"
@@ -23,21 +25,7 @@ using namespace zel::qmix;
 
 namespace {
 
-QString outputRoot;
-int written = 0;
-bool failed = false;
-
-void writeSeed(const char* target, const QString& name, const QByteArray& bytes) {
-    const QString folder = outputRoot + QLatin1Char('/') + QLatin1String(target);
-    QDir().mkpath(folder);
-    QFile file(folder + QLatin1Char('/') + name);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        std::fprintf(stderr, "make_package_seeds: cannot write %s\n", qPrintable(file.fileName()));
-        failed = true;
-        return;
-    }
-    ++written;
-}
+SeedWriter seeds("make_package_seeds");
 
 QByteArray readFile(const QString& path) {
     QFile file(path);
@@ -96,10 +84,10 @@ void writeCpkSeeds(const QString& scratch) {
         }
         const QString path = QDir(scratch).filePath(QStringLiteral("seed.cpk"));
         if (!package.save(path)) {
-            failed = true;
+            seeds.noteFailure();
             continue;
         }
-        writeSeed("fuzz_package_cpk", model->modelName().trimmed(), selector(m) + readFile(path));
+        seeds.write("fuzz_package_cpk", model->modelName().trimmed(), selector(m) + readFile(path));
     }
 }
 
@@ -115,7 +103,7 @@ file::PackageFile packageFor(data::KeyboardInfo* model, const QString& scratch) 
             const QString path = QDir(scratch).filePath(
                 QStringLiteral("item%1%2").arg(++seed).arg(descriptor.category->extension()));
             if (!writeFile(path, dataFile(descriptor.category, seed)))
-                failed = true;
+                seeds.noteFailure();
             package.setFile(descriptor.category->keyWord(), area, path);
         }
     }
@@ -130,24 +118,25 @@ void writePackageSeeds(const QString& scratch) {
         const QString name = model->modelName().trimmed();
         const QString archive = QDir(scratch).filePath(QStringLiteral("seed.PK7"));
         if (!package.save(archive)) {
-            failed = true;
+            seeds.noteFailure();
             continue;
         }
-        writeSeed("fuzz_package_archive", name, selector(m) + readFile(archive));
+        seeds.write("fuzz_package_archive", name, selector(m) + readFile(archive));
         file::PackageFile loaded;
         if (!loaded.load(archive)) {
-            failed = true;
+            seeds.noteFailure();
             continue;
         }
-        writeSeed("fuzz_package_index", name, loaded.indexText());
+        seeds.write("fuzz_package_index", name, loaded.indexText());
     }
     // Archives of a few plain entries, for extraction.
     const QString archive = QDir(scratch).filePath(QStringLiteral("plain.zip"));
     if (etc::ZipHandler::writeArchive(archive, {{QStringLiteral("a.bin"), pattern(300, 1)},
                                                 {QStringLiteral("b"), QByteArray()}}) == 0)
-        writeSeed("fuzz_package_archive", QStringLiteral("plain"), selector(0) + readFile(archive));
+        seeds.write("fuzz_package_archive", QStringLiteral("plain"),
+                    selector(0) + readFile(archive));
     else
-        failed = true;
+        seeds.noteFailure();
 }
 
 } // namespace
@@ -157,7 +146,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make_package_seeds OUTPUT_DIR\n");
         return 2;
     }
-    outputRoot = QString::fromLocal8Bit(argv[1]);
+    seeds.setOutputRoot(QString::fromLocal8Bit(argv[1]));
     QTemporaryDir scratch;
     if (!scratch.isValid()) {
         std::fprintf(stderr, "make_package_seeds: no temporary folder\n");
@@ -165,6 +154,6 @@ int main(int argc, char** argv) {
     }
     writeCpkSeeds(scratch.path());
     writePackageSeeds(scratch.path());
-    std::printf("make_package_seeds: %d seeds in %s\n", written, argv[1]);
-    return failed ? 1 : 0;
+    std::printf("make_package_seeds: %d seeds in %s\n", seeds.written(), argv[1]);
+    return seeds.failed() ? 1 : 0;
 }
