@@ -10,6 +10,18 @@ namespace zel::qmix::comm {
 void AudioCommandWiring::connectFileCopy(const QSharedPointer<FileCopyCommand>& command,
                                          const CommandConnections& connections,
                                          QObject* relayOwner) {
+    connectCommand(command, connections, relayOwner, SIGNAL(progress(int, int)));
+}
+
+void AudioCommandWiring::connectWaveCommand(const QSharedPointer<WaveFileCopyToSdCommand>& command,
+                                            const CommandConnections& connections,
+                                            QObject* relayOwner) {
+    connectCommand(command, connections, relayOwner, SIGNAL(progress2(int, int)));
+}
+
+void AudioCommandWiring::connectCommand(const QSharedPointer<FileCopyCommand>& command,
+                                        const CommandConnections& connections, QObject* relayOwner,
+                                        const char* progressSignal) {
     connectControls(command, connections, relayOwner);
     if (!connections.replies.isEmpty()) {
         connections.replies.connect(command.data());
@@ -20,24 +32,7 @@ void AudioCommandWiring::connectFileCopy(const QSharedPointer<FileCopyCommand>& 
                                          connections.startedSlot);
     KeyboardCommunicator::connectChecked(sender, SIGNAL(finished(QVariant)), connections.receiver,
                                          connections.finishedSlot);
-    KeyboardCommunicator::connectChecked(sender, SIGNAL(progress(int, int)), connections.receiver,
-                                         connections.progressSlot);
-}
-
-void AudioCommandWiring::connectWaveCommand(const QSharedPointer<WaveFileCopyToSdCommand>& command,
-                                            const CommandConnections& connections,
-                                            QObject* relayOwner) {
-    connectControls(command, connections, relayOwner);
-    if (!connections.replies.isEmpty()) {
-        connections.replies.connect(command.data());
-        return;
-    }
-    const WaveFileCopyToSdCommand* sender = command.data();
-    KeyboardCommunicator::connectChecked(sender, SIGNAL(started(QVariant)), connections.receiver,
-                                         connections.startedSlot);
-    KeyboardCommunicator::connectChecked(sender, SIGNAL(finished(QVariant)), connections.receiver,
-                                         connections.finishedSlot);
-    KeyboardCommunicator::connectChecked(sender, SIGNAL(progress2(int, int)), connections.receiver,
+    KeyboardCommunicator::connectChecked(sender, progressSignal, connections.receiver,
                                          connections.progressSlot);
 }
 

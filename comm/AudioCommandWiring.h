@@ -26,6 +26,10 @@ public:
                                    const CommandConnections& connections, QObject* relayOwner);
 
 private:
+    // The string form's progress signal differs: bytes copied, or percent.
+    static void connectCommand(const QSharedPointer<FileCopyCommand>& command,
+                               const CommandConnections& connections, QObject* relayOwner,
+                               const char* progressSignal);
     static void connectControls(const QSharedPointer<FileCopyCommand>& command,
                                 const CommandConnections& connections, QObject* relayOwner);
 };

@@ -24,19 +24,8 @@ BulkReceiveCommand::BulkReceiveCommand(midi::DeviceHandler* handler, int categor
 }
 
 void BulkReceiveCommand::proceed() {
-    switch (state) {
-    case Start:
-        start();
+    if (proceedLifecycle())
         return;
-    case Abort:
-        abort();
-        return;
-    case Finish:
-        finish();
-        return;
-    default:
-        break;
-    }
     const int direction = hasCurrentElement() ? elements.at(current).direction : -1;
     if (direction == BulkElement::FromPc) {
         proceedSending();

@@ -32,18 +32,23 @@ BulkSendCommand::BulkSendCommand(midi::DeviceHandler* handler, int category, int
     : BulkDumpCommand(handler, category, areaNumber, device, parent) {}
 
 void BulkSendCommand::proceed() {
+    if (!proceedLifecycle())
+        proceedSending();
+}
+
+bool BulkSendCommand::proceedLifecycle() {
     switch (state) {
     case Start:
         start();
-        return;
+        return true;
     case Abort:
         abort();
-        return;
+        return true;
     case Finish:
         finish();
-        return;
+        return true;
     default:
-        proceedSending();
+        return false;
     }
 }
 

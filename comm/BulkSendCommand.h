@@ -62,6 +62,9 @@ protected:
     // Sets an error (and the Abort state) when the keyboard did not tell.
     AreaState readAreaState();
     // Runs the handler of a PC-side element in the current state.
+    // Runs the start, abort and finish steps every transfer shares; false in
+    // any other state, which the transfer's own steps handle.
+    bool proceedLifecycle();
     void proceedSending();
     // A tone send ends by reading the 32 entries of parameter 106 of
     // parameter category 2 and writing them back unchanged, as the keyboard
