@@ -1,3 +1,4 @@
+#include "AudioCommandCaller.h"
 #include "comm/CommandErrorCode.h"
 #include "comm/FileCopyCommand.h"
 #include "comm/FileCopyCommandResult.h"
@@ -51,38 +52,6 @@ QByteArray readFile(const QString& path) {
 FileCopyCommandResult resultOf(const FileCopyCommand& command) {
     return command.result().value<FileCopyCommandResult>();
 }
-
-// Receives a registered command's reports, and is its cancel and suspend
-// source.
-class Caller : public QObject {
-    Q_OBJECT
-public:
-    QList<QVariant> starts;
-    QList<QVariant> finishes;
-    QList<QPair<int, int>> progress;
-
-    comm::CommandConnections connections() const {
-        comm::CommandConnections wiring;
-        wiring.receiver = this;
-        wiring.startedSlot = SLOT(onStart(QVariant));
-        wiring.finishedSlot = SLOT(onFinish(QVariant));
-        wiring.progressSlot = SLOT(onProgress(int, int));
-        wiring.cancelSource = this;
-        wiring.cancelSignal = SIGNAL(cancelPressed());
-        wiring.suspendSource = this;
-        wiring.suspendSignal = SIGNAL(suspendChanged(bool));
-        return wiring;
-    }
-
-signals:
-    void cancelPressed();
-    void suspendChanged(bool suspended);
-
-public slots:
-    void onStart(QVariant info) { starts.append(info); }
-    void onFinish(QVariant result) { finishes.append(result); }
-    void onProgress(int done, int total) { progress.append(qMakePair(done, total)); }
-};
 
 } // namespace
 
@@ -331,7 +300,7 @@ void tst_FileCopyCommand::registrationWiresTheCaller() {
     comm::KeyboardCommunicator communicator(
         comm::PortChoice::matching(QStringLiteral("no such port"), QStringLiteral("no such port")));
     QSignalSpy heavy(&communicator, &comm::KeyboardCommunicator::newHeavyCommandRegistered);
-    Caller caller;
+    AudioCommandCaller caller;
 
     communicator.registerFileCopyCommand(
         source, to_, QStringLiteral("Take 1"), QStringLiteral(".wav"), 1000,

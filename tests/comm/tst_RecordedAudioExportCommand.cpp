@@ -1,3 +1,4 @@
+#include "AudioCommandCaller.h"
 #include "comm/CommandErrorCode.h"
 #include "comm/FileCopyCommandResult.h"
 #include "comm/KeyboardCommunicator.h"
@@ -66,28 +67,6 @@ struct ProgressStep {
 FileCopyCommandResult resultOf(const RecordedAudioExportCommand& command) {
     return command.result().value<FileCopyCommandResult>();
 }
-
-class Caller : public QObject {
-    Q_OBJECT
-public:
-    QList<QVariant> starts;
-    QList<QVariant> finishes;
-    QList<QPair<int, int>> progress;
-
-    comm::CommandConnections connections() const {
-        comm::CommandConnections wiring;
-        wiring.receiver = this;
-        wiring.startedSlot = SLOT(onStart(QVariant));
-        wiring.finishedSlot = SLOT(onFinish(QVariant));
-        wiring.progressSlot = SLOT(onProgress(int, int));
-        return wiring;
-    }
-
-public slots:
-    void onStart(QVariant info) { starts.append(info); }
-    void onFinish(QVariant result) { finishes.append(result); }
-    void onProgress(int done, int total) { progress.append(qMakePair(done, total)); }
-};
 
 } // namespace
 
@@ -336,7 +315,7 @@ void tst_RecordedAudioExportCommand::registrationReportsTheOverallPercentage() {
     comm::KeyboardCommunicator communicator(
         comm::PortChoice::matching(QStringLiteral("no such port"), QStringLiteral("no such port")));
     QSignalSpy heavy(&communicator, &comm::KeyboardCommunicator::newHeavyCommandRegistered);
-    Caller caller;
+    AudioCommandCaller caller;
 
     communicator.registerRecordedAudioExportCommand(source, QStringLiteral("Take 9"), pc_, -1,
                                                     QStringLiteral("Exporting \"Take 9\""),

@@ -1,3 +1,4 @@
+#include "AudioCommandCaller.h"
 #include "comm/AudioCommandWiring.h"
 #include "comm/CommandControlSource.h"
 #include "comm/CommandErrorCode.h"
@@ -119,52 +120,6 @@ QList<int> phasesOf(const QList<ProgressStep>& steps) {
 FileCopyCommandResult resultOf(const WaveFileCopyToSdCommand& command) {
     return command.result().value<FileCopyCommandResult>();
 }
-
-class Caller : public QObject {
-    Q_OBJECT
-public:
-    QList<QVariant> starts;
-    QList<QVariant> finishes;
-    QList<QPair<int, int>> progress;
-
-    comm::CommandConnections connections() const {
-        comm::CommandConnections wiring;
-        wiring.receiver = this;
-        wiring.startedSlot = SLOT(onStart(QVariant));
-        wiring.finishedSlot = SLOT(onFinish(QVariant));
-        wiring.progressSlot = SLOT(onProgress(int, int));
-        wiring.cancelSource = this;
-        wiring.cancelSignal = SIGNAL(cancelPressed());
-        wiring.suspendSource = this;
-        wiring.suspendSignal = SIGNAL(suspendChanged(bool));
-        return wiring;
-    }
-
-    // The same, checked at compile time: the progress is the percentage.
-    comm::CommandConnections checkedConnections() const {
-        comm::CommandConnections wiring;
-        wiring.replies = comm::CommandReplies::to(this)
-                             .started(&Caller::onStart)
-                             .finished(&Caller::onFinish)
-                             .percentProgress(&Caller::onProgress);
-        wiring.controls =
-            comm::CommandControlSource::of(this, &Caller::cancelPressed, &Caller::suspendChanged);
-        return wiring;
-    }
-
-    comm::CommandConnections connections(bool checked) const {
-        return checked ? checkedConnections() : connections();
-    }
-
-signals:
-    void cancelPressed();
-    void suspendChanged(bool suspended);
-
-public slots:
-    void onStart(QVariant info) { starts.append(info); }
-    void onFinish(QVariant result) { finishes.append(result); }
-    void onProgress(int done, int total) { progress.append(qMakePair(done, total)); }
-};
 
 } // namespace
 
@@ -695,7 +650,7 @@ void tst_WaveFileCopyToSdCommand::wiringRelaysCancelAndSuspendToTheConversion() 
     QFETCH(bool, checked);
     const auto command = QSharedPointer<WaveFileCopyToSdCommand>::create(
         source(QStringLiteral("x.wav"), wav(44100, 2, 16, 10)), QDir(card_));
-    Caller caller;
+    AudioCommandCaller caller;
     QObject relayOwner;
     comm::AudioCommandWiring::connectWaveCommand(command, caller.connections(checked), &relayOwner);
 
@@ -724,7 +679,7 @@ void tst_WaveFileCopyToSdCommand::registrationReportsTheOverallPercentage() {
     comm::KeyboardCommunicator communicator(
         comm::PortChoice::matching(QStringLiteral("no such port"), QStringLiteral("no such port")));
     QSignalSpy heavy(&communicator, &comm::KeyboardCommunicator::newHeavyCommandRegistered);
-    Caller caller;
+    AudioCommandCaller caller;
 
     communicator.registerWaveFileCopyToSdCommand(path, card_, WaveFileCopyToSdCommand::NoReplace,
                                                  -1, QStringLiteral("Importing \"Reg.wav\""),
