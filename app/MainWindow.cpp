@@ -633,10 +633,12 @@ void MainWindow::connectPackageSignals() {
 
 void MainWindow::connectCommandSources() {
     CommandProgressIndicator* indicator = ui_->commandProgressIndicator;
-    const auto countCommands = [this, indicator](auto* source) {
+    using StartSlot = void (CommandProgressIndicator::*)(QVariant);
+    const StartSlot start = qOverload<QVariant>(&CommandProgressIndicator::start);
+    const auto countCommands = [this, indicator, start](auto* source,
+                                                        StartSlot startSlot = nullptr) {
         using Source = std::remove_pointer_t<decltype(source)>;
-        connect(source, &Source::commandStarted, indicator,
-                qOverload<QVariant>(&CommandProgressIndicator::start));
+        connect(source, &Source::commandStarted, indicator, startSlot ? startSlot : start);
         connect(source, &Source::commandProgress, indicator,
                 qOverload<int, int>(&CommandProgressIndicator::setProgressValue));
         connect(source, &Source::commandFinished, indicator,
@@ -657,17 +659,10 @@ void MainWindow::connectCommandSources() {
     connect(ui_->sendPackageButton, &PackageDataSendButton::commandCancelDisableRequired, indicator,
             &CommandProgressIndicator::disableCancelButton);
     // A whole-keyboard transfer has one command: its own progress is the total.
-    for (AbstractCommandButton* backup : std::initializer_list<AbstractCommandButton*>{
-             ui_->saveBackupPushButton, ui_->loadBackupPushButton}) {
-        connect(backup, &AbstractCommandButton::commandStarted, indicator,
-                qOverload<QVariant>(&CommandProgressIndicator::startWithoutTotalProgress));
-        connect(backup, &AbstractCommandButton::commandProgress, indicator,
-                qOverload<int, int>(&CommandProgressIndicator::setProgressValue));
-        connect(backup, &AbstractCommandButton::commandFinished, indicator,
-                &CommandProgressIndicator::incrementCommandCountCurrent);
-        connect(backup, &AbstractCommandButton::newCommandRegistered, indicator,
-                &CommandProgressIndicator::incrementCommandCountMax);
-    }
+    const StartSlot startAlone =
+        qOverload<QVariant>(&CommandProgressIndicator::startWithoutTotalProgress);
+    countCommands(ui_->saveBackupPushButton, startAlone);
+    countCommands(ui_->loadBackupPushButton, startAlone);
 
     const auto controls =
         comm::CommandControlSource::of(indicator, &CommandProgressIndicator::cancelRequested,

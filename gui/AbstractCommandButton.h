@@ -25,6 +25,12 @@ public:
     virtual void setCommandControlSource(const comm::CommandControlSource& source);
     const comm::CommandControlSource& commandControlSource() const { return controlSource_; }
 
+public slots:
+    // The commands a button registers report here; the progress display
+    // follows the button's signals.
+    void emitCommandTitle(QVariant title) { emit commandStarted(title); }
+    void emitCommandProgress(int done, int total) { emit commandProgress(done, total); }
+
 signals:
     void commandStarted(QVariant info);
     void commandProgress(int done, int total);

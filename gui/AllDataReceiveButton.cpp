@@ -45,9 +45,9 @@ void AllDataReceiveButton::beginAllDataReceive() {
     }
     comm::CommandConnections connections;
     connections.replies = comm::CommandReplies::to(this)
-                              .started(&AllDataReceiveButton::emitCommandTitle)
+                              .started(&AbstractCommandButton::emitCommandTitle)
                               .finished(&AllDataReceiveButton::onFinishAllDataReceive)
-                              .progress(&AllDataReceiveButton::emitCommandProgress);
+                              .progress(&AbstractCommandButton::emitCommandProgress);
     connections.controls = commandControlSource();
     communicator()->registerAllDataBulkReceiveCommand(connections);
     emit newCommandRegistered();
@@ -75,14 +75,6 @@ void AllDataReceiveButton::saveBackup(const QByteArray& bytes) {
     const int saved = backup->save(path);
     if (saved != file::FileOk)
         MessageDialog::requestFileError(saved, QFileInfo(path).fileName());
-}
-
-void AllDataReceiveButton::emitCommandTitle(QVariant title) {
-    emit commandStarted(title);
-}
-
-void AllDataReceiveButton::emitCommandProgress(int done, int total) {
-    emit commandProgress(done, total);
 }
 
 } // namespace zel::qmix::gui

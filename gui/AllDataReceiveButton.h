@@ -14,8 +14,6 @@ public:
 public slots:
     void beginAllDataReceive();
     void onFinishAllDataReceive(QVariant result);
-    void emitCommandTitle(QVariant title);
-    void emitCommandProgress(int done, int total);
 
 private:
     void saveBackup(const QByteArray& bytes);

@@ -51,9 +51,9 @@ void AllDataSendButton::beginAllDataSend(QString path) {
 
     comm::CommandConnections connections;
     connections.replies = comm::CommandReplies::to(this)
-                              .started(&AllDataSendButton::emitCommandTitle)
+                              .started(&AbstractCommandButton::emitCommandTitle)
                               .finished(&AllDataSendButton::onFinishAllDataSend)
-                              .progress(&AllDataSendButton::emitCommandProgress);
+                              .progress(&AbstractCommandButton::emitCommandProgress);
     connections.controls = commandControlSource();
     communicator()->registerAllDataBulkSendCommand(backup->data(),
                                                    tr("Sending \"%1\"").arg(fileName), connections);
@@ -66,14 +66,6 @@ void AllDataSendButton::onFinishAllDataSend(QVariant result) {
                          : comm::CommandErrorCode::NoError;
     MessageDialog::requestCommandError(comm::CommandErrorCode::T(code));
     emit commandFinished(result);
-}
-
-void AllDataSendButton::emitCommandTitle(QVariant title) {
-    emit commandStarted(title);
-}
-
-void AllDataSendButton::emitCommandProgress(int done, int total) {
-    emit commandProgress(done, total);
 }
 
 } // namespace zel::qmix::gui

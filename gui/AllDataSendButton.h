@@ -21,8 +21,6 @@ public slots:
     void beginAllDataSend(QString path);
     void beginAllDataSend();
     void onFinishAllDataSend(QVariant result);
-    void emitCommandTitle(QVariant title);
-    void emitCommandProgress(int done, int total);
 
 private:
     QString sendFilePath_;
