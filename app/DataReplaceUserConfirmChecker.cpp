@@ -2,7 +2,6 @@
 
 #include "app/MessageDialog.h"
 #include "comm/BulkSendCommandResult.h"
-#include "data/DataCategory.h"
 #include "data/KeyboardInfo.h"
 
 #include <QMutexLocker>
@@ -26,12 +25,10 @@ bool DataReplaceUserConfirmChecker::check(QVariant subject) {
     if (subject.metaType() != QMetaType::fromType<comm::BulkSendCommandResult>())
         return false;
     const auto area = subject.value<comm::BulkSendCommandResult>();
-    const data::DataCategory* category = data::categoryFromId(area.category, area.areaNumber);
-    if (!category)
-        return false;
-    const data::KeyboardInfo* model = data::KeyboardInfo::currentModel();
     const QString name =
-        data::KeyboardInfo::areaName(category, model->shownAreaNumber(category, area.areaNumber));
+        data::KeyboardInfo::currentModel()->keyboardAreaName(area.category, area.areaNumber);
+    if (name.isEmpty())
+        return false;
 
     // The lock is not held while the user thinks: the GUI thread may clear
     // the answer meanwhile, and must never wait for this thread.

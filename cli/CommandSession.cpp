@@ -30,6 +30,13 @@ comm::CommandConnections CommandSession::connections() const {
     return connections;
 }
 
+comm::CommandConnections CommandSession::resultConnections() const {
+    comm::CommandConnections connections;
+    connections.receiver = this;
+    connections.finishedSlot = SLOT(onFinished(QVariant));
+    return connections;
+}
+
 void CommandSession::waitForResults(int count) {
     QEventLoop loop;
     connect(this, &CommandSession::resultArrived, &loop, &QEventLoop::quit);

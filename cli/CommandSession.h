@@ -26,6 +26,8 @@ public:
 
     // Every kind of report wired to this session, cancel from Ctrl-C.
     comm::CommandConnections connections() const;
+    // Only the results, for commands that show no progress of their own.
+    comm::CommandConnections resultConnections() const;
     // Called on the arrival of each result, before it is stored.
     void setResultHandler(std::function<void(const QVariant&)> handler) {
         resultHandler_ = std::move(handler);

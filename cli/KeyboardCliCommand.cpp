@@ -1,9 +1,11 @@
 #include "cli/KeyboardCliCommand.h"
 
+#include "cli/CommandSession.h"
 #include "cli/Console.h"
 #include "cli/ExitStatus.h"
 #include "cli/Interrupt.h"
 #include "cli/KeyboardLink.h"
+#include "cli/TransferResults.h"
 #include "comm/CommandErrorCode.h"
 #include "comm/KeyboardCommunicator.h"
 #include "data/KeyboardInfo.h"
@@ -38,15 +40,17 @@ int KeyboardCliCommand::run(const QStringList& arguments, const GlobalOptions& o
     return status;
 }
 
-void KeyboardCliCommand::closeSeries(KeyboardLink& link, int category, int areaNumber) {
+comm::BulkSendCommandResult KeyboardCliCommand::closeSeries(KeyboardLink& link, int category,
+                                                            int areaNumber) {
+    const comm::BulkSendCommandResult closed{comm::CommandErrorCode::NoError, category, areaNumber};
     if (!data::KeyboardInfo::currentModel()->isSecondGeneration())
-        return;
-    comm::KeyboardCommunicator* communicator = link.communicator();
-    if (!communicator->registerMultipleBulkSendEndCommand(category, areaNumber))
-        return;
-    // The closing command has no receiver; a query queued behind it answers
-    // only after it ran, so the ports stay open until then.
-    communicator->modelName();
+        return closed;
+    CommandSession session(interrupt());
+    if (!link.communicator()->registerMultipleBulkSendEndCommand(category, areaNumber,
+                                                                 session.resultConnections()))
+        return closed;
+    session.waitForResults(1);
+    return TransferResults::sendResult(session.results().constFirst());
 }
 
 } // namespace zel::qmix::cli

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CliCommand.h"
+#include "comm/BulkSendCommandResult.h"
 
 namespace zel::qmix::cli {
 
@@ -28,8 +29,10 @@ protected:
 
     // What the desktop program does after a successful transfer on a
     // second-generation model: close the series of transfers, so the
-    // keyboard leaves its transfer display. Returns once that has happened.
-    static void closeSeries(KeyboardLink& link, int category, int areaNumber);
+    // keyboard leaves its transfer display. Returns once that has happened,
+    // with the closing command's result: the communication error and the
+    // area when a send of the series was not stored whole.
+    comm::BulkSendCommandResult closeSeries(KeyboardLink& link, int category, int areaNumber);
 
 private:
     Interrupt* interrupt_ = nullptr;

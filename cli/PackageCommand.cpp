@@ -291,21 +291,25 @@ int PackageCommand::send(const QString& path, bool assumeYes, KeyboardLink& link
 
     const bool secondGeneration = data::KeyboardInfo::currentModel()->isSecondGeneration();
     int firstError = comm::CommandErrorCode::NoError;
-    bool closingQueued = false;
+    bool rejectQueued = false;
+    // The closing commands report to a session of their own: their results
+    // are no sends, and they tell whether every area of the series arrived.
+    CommandSession closing(interrupt());
+    int closingsQueued = 0;
     // As the package send button follows the sends: close each successful
     // one, tell the keyboard about a failed one, and let the first failure
     // cancel what is still queued.
     session.setResultHandler([&](const QVariant& variant) {
         const comm::BulkSendCommandResult result = TransferResults::sendResult(variant);
         if (result.errorCode == comm::CommandErrorCode::NoError) {
-            if (secondGeneration)
-                closingQueued |= communicator->registerMultipleBulkSendEndCommand(
-                    result.category, result.areaNumber);
+            if (secondGeneration &&
+                communicator->registerMultipleBulkSendEndCommand(result.category, result.areaNumber,
+                                                                 closing.resultConnections()))
+                ++closingsQueued;
             return;
         }
         if (secondGeneration)
-            closingQueued |=
-                communicator->registerRejectCommand(result.category, result.areaNumber);
+            rejectQueued |= communicator->registerRejectCommand(result.category, result.areaNumber);
         if (result.errorCode == comm::CommandErrorCode::Canceled)
             return;
         if (firstError == comm::CommandErrorCode::NoError) {
@@ -329,10 +333,19 @@ int PackageCommand::send(const QString& path, bool assumeYes, KeyboardLink& link
                    QStringLiteral(": ") + element);
 
     session.waitForResults(queued);
-    // The closing commands have no receiver; a query queued behind them
-    // answers only after they ran.
-    if (closingQueued)
+    closing.waitForResults(closingsQueued);
+    // A rejection has no receiver; a query queued behind it answers only
+    // after it ran.
+    if (rejectQueued)
         communicator->modelName();
+    for (const QVariant& closed : closing.results()) {
+        const comm::BulkSendCommandResult result = TransferResults::sendResult(closed);
+        if (result.errorCode != comm::CommandErrorCode::NoError &&
+            firstError == comm::CommandErrorCode::NoError) {
+            firstError = result.errorCode;
+            reportCommandError(result.errorCode);
+        }
+    }
 
     if (firstError != comm::CommandErrorCode::NoError)
         return ExitStatus::forCommandError(firstError);

@@ -82,7 +82,10 @@ int SendCommand::runConnected(const QStringList& arguments, KeyboardLink& link) 
         printError(QStringLiteral("%1 left as it was").arg(area.name()));
         return ExitStatus::Failure;
     }
-    closeSeries(link, result.category, result.areaNumber);
+    const comm::BulkSendCommandResult closed =
+        closeSeries(link, result.category, result.areaNumber);
+    if (closed.errorCode != 0)
+        return reportCommandError(closed.errorCode, area.name());
     return ExitStatus::Success;
 }
 

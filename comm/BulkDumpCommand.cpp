@@ -229,6 +229,12 @@ sysex::BlockAddress BulkDumpCommand::currentAddress() const {
     return address;
 }
 
+bool BulkDumpCommand::storedSizeDiffers(const OpenSendSeries::SentArea& sent) {
+    selectArea(sent.category, sent.areaNumber);
+    const std::optional<QVector<int>> size = askParameter(0, AreaSize);
+    return size && size->size() == 1 && size->first() != sent.size;
+}
+
 QByteArray BulkDumpCommand::readPicture(const QString& path) {
     if (path.isEmpty())
         return {};

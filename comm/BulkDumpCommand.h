@@ -2,6 +2,7 @@
 
 #include "comm/BulkElement.h"
 #include "comm/ExpectedArea.h"
+#include "comm/OpenSendSeries.h"
 #include "comm/SystemParameterCommand.h"
 
 #include "sysex/BlockAddress.h"
@@ -11,6 +12,8 @@
 #include <QList>
 #include <QString>
 #include <QVariant>
+
+#include <memory>
 
 class QIODevice;
 
@@ -72,6 +75,9 @@ public:
     void setLcdPicturePath(const QString& path) { lcdPicturePath = path; }
     int transferState() const { return state; }
     const QList<BulkElement>& transferList() const { return elements; }
+    // Where sends that leave their series open note their areas, for the
+    // closing command to check; shared by the commands of one keyboard link.
+    void setOpenSeries(const std::shared_ptr<OpenSendSeries>& series) { openSeries = series; }
 
 protected:
     void setState(int newState);
@@ -101,6 +107,11 @@ protected:
     // is none.
     sysex::BlockAddress currentAddress() const;
     static QByteArray readPicture(const QString& path);
+    // A block lost on its way to the keyboard is taken for arrived: the
+    // keyboard answers the PC's ERR by repeating the acknowledgement of the
+    // block before. Only the size it stored shows the loss. True when the
+    // keyboard reports another size; an unanswered question proves nothing.
+    bool storedSizeDiffers(const OpenSendSeries::SentArea& sent);
 
     int category;
     int areaNumber;
@@ -120,6 +131,7 @@ protected:
     quint64 bytesTotal = 0;
     bool stateLocked = false;
     QString lcdPicturePath;
+    std::shared_ptr<OpenSendSeries> openSeries;
 
 private:
     bool counted_ = false;

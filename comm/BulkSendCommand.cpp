@@ -273,9 +273,24 @@ void BulkSendCommand::abort() {
 }
 
 void BulkSendCommand::finish() {
+    if (state == Finish && errorCode() == CommandErrorCode::NoError && !isDone())
+        checkStoredSize();
     if (category == ToneCategory)
         restoreToneParameters();
     fail();
+}
+
+void BulkSendCommand::checkStoredSize() {
+    if (!checksStoredSize)
+        return;
+    const OpenSendSeries::SentArea sent{category, areaNumber, int(bytesTotal)};
+    if (endsWithExi) {
+        if (openSeries)
+            openSeries->add(sent);
+        return;
+    }
+    if (storedSizeDiffers(sent))
+        setErrorCode(CommandErrorCode::CommunicationError);
 }
 
 void BulkSendCommand::restoreToneParameters() {

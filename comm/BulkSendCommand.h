@@ -33,6 +33,10 @@ public:
     void setChecker(etc::GenericChecker* checker) { this->checker = checker; }
     // Second-generation keyboards end a transfer with EXI instead of EBS.
     void setEndsWithExi(bool exi) { endsWithExi = exi; }
+    // Whether the size the keyboard stored is read back after the send.
+    // Not for clearing sends, after which the keyboard holds no data of the
+    // size sent.
+    void setChecksStoredSize(bool check) { checksStoredSize = check; }
 
 public slots:
     // Keeps the keyboard waiting while a question is open.
@@ -70,11 +74,15 @@ protected:
     // parameter category 2 and writing them back unchanged, as the keyboard
     // expects after new tones, even when the transfer failed.
     void restoreToneParameters();
+    // Checks now what the keyboard stored, or leaves it to the closing
+    // command while the series stays open.
+    void checkStoredSize();
     void failInternally();
 
     etc::GenericChecker* checker = nullptr;
     int pictureHoldMs = 0;
     bool endsWithExi = false;
+    bool checksStoredSize = false;
 };
 
 } // namespace zel::qmix::comm

@@ -99,6 +99,7 @@ KeyboardCommunicator::KeyboardCommunicator(QObject* parent)
 KeyboardCommunicator::KeyboardCommunicator(const PortChoice& ports, QObject* parent)
     : QObject(parent)
     , handler_(std::make_unique<midi::DeviceHandler>())
+    , openSeries_(std::make_shared<OpenSendSeries>())
     , ports_(ports) {
     connected_.store(connectKeyboard());
     connect(this, &KeyboardCommunicator::cancelRequestedFromCommand, this,
@@ -131,6 +132,8 @@ void KeyboardCommunicator::clearQueuedCommands() {
 bool KeyboardCommunicator::reconnect() {
     // The dropped commands never run and emit nothing.
     thread_->clear();
+    // A series of the keyboard that was connected ends with its link.
+    openSeries_->clear();
     connected_.store(connectKeyboard());
     return connected_.load();
 }
@@ -169,6 +172,11 @@ void KeyboardCommunicator::registerBulkSendCommand(int category, int areaNumber,
             QSharedPointer<BulkSendCommand>::create(handler_.get(), category, areaNumber, nullptr);
         command->setEndsWithExi(model->isSecondGeneration());
     }
+    // The keyboard takes its empty item as the order to clear the area.
+    const bool clearing =
+        model->clearsWithEmptyData() && data == model->emptyData(category, areaNumber);
+    command->setChecksStoredSize(!clearing);
+    command->setOpenSeries(openSeries_);
     command->setDevice(bufferOf(command.data(), data));
     command->setExpectedArea(expected);
     command->setChecker(checker);
@@ -236,13 +244,16 @@ bool KeyboardCommunicator::registerAreaDeleteCommand(int category, int areaNumbe
     return true;
 }
 
-bool KeyboardCommunicator::registerMultipleBulkSendEndCommand(int category, int areaNumber) {
+bool KeyboardCommunicator::registerMultipleBulkSendEndCommand(
+    int category, int areaNumber, const CommandConnections& connections) {
     // Ending the series while a transfer waits or runs would cut it off.
     if (hasQueuedCommands(TransferLevel) || BulkDumpCommand::isBulkTransferRunning())
         return false;
-    registerCommand(
-        QSharedPointer<MultipleBulkSendEndCommand>::create(handler_.get(), category, areaNumber),
-        ControlLevel);
+    const auto command =
+        QSharedPointer<MultipleBulkSendEndCommand>::create(handler_.get(), category, areaNumber);
+    command->setOpenSeries(openSeries_);
+    connectTransfer(*this, command, connections, CancelDisable::Skip);
+    registerCommand(command, ControlLevel);
     return true;
 }
 

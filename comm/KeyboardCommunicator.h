@@ -2,6 +2,7 @@
 
 #include "comm/CommandConnections.h"
 #include "comm/ExpectedArea.h"
+#include "comm/OpenSendSeries.h"
 #include "comm/PortChoice.h"
 
 #include <QByteArray>
@@ -88,7 +89,10 @@ public:
 
     // Closing a series of sends (first priority). The end command is queued
     // only when no transfer is queued or running; returns whether it was.
-    bool registerMultipleBulkSendEndCommand(int category, int areaNumber);
+    // Its finished() carries a BulkSendCommandResult: the communication
+    // error and the area, when an area of the series was not stored whole.
+    bool registerMultipleBulkSendEndCommand(
+        int category, int areaNumber, const CommandConnections& connections = CommandConnections());
     bool registerRejectCommand(int category, int areaNumber);
 
     // Queries. `slot` receives finished(QVariant).
@@ -172,6 +176,8 @@ private:
                                                         Qt::ConnectionType type);
 
     std::unique_ptr<midi::DeviceHandler> handler_;
+    // Areas of the series left open by second-generation sends.
+    std::shared_ptr<OpenSendSeries> openSeries_;
     std::unique_ptr<CommunicationThread> thread_;
     std::atomic<bool> connected_{false};
     PortChoice ports_;

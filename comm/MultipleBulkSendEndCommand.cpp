@@ -1,5 +1,7 @@
 #include "comm/MultipleBulkSendEndCommand.h"
 
+#include "comm/BulkSendCommandResult.h"
+
 #include "sysex/EBSEncoder.h"
 #include "sysex/EXIEncoder.h"
 
@@ -9,7 +11,9 @@ namespace zel::qmix::comm {
 
 MultipleBulkSendEndCommand::MultipleBulkSendEndCommand(midi::DeviceHandler* handler, int category,
                                                        int areaNumber, QObject* parent)
-    : BulkDumpCommand(handler, category, areaNumber, nullptr, parent) {}
+    : BulkDumpCommand(handler, category, areaNumber, nullptr, parent)
+    , reportedCategory_(category)
+    , reportedArea_(areaNumber) {}
 
 void MultipleBulkSendEndCommand::proceed() {
     sysex::EXIEncoder pause;
@@ -17,11 +21,26 @@ void MultipleBulkSendEndCommand::proceed() {
     QThread::msleep(PauseMs);
     sysex::EBSEncoder end(category, DataSubAddress, areaNumber);
     sendMessage(end);
+    checkSeries();
     fail();
 }
 
+void MultipleBulkSendEndCommand::checkSeries() {
+    if (!openSeries)
+        return;
+    for (const OpenSendSeries::SentArea& sent : openSeries->takeAll()) {
+        if (storedSizeDiffers(sent)) {
+            setErrorCode(CommandErrorCode::CommunicationError);
+            reportedCategory_ = sent.category;
+            reportedArea_ = sent.areaNumber;
+            return;
+        }
+    }
+}
+
 QVariant MultipleBulkSendEndCommand::result() const {
-    return {};
+    return QVariant::fromValue(
+        BulkSendCommandResult{errorCode(), reportedCategory_, reportedArea_});
 }
 
 bool MultipleBulkSendEndCommand::isElementActive(const BulkElement&) const {

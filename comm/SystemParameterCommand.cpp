@@ -32,10 +32,25 @@ SystemParameterCommand::SystemParameterCommand(midi::DeviceHandler* handler, QOb
 }
 
 QVector<int> SystemParameterCommand::requestParameter(int length, int id, int offset) {
+    prepareRequest(length, id, offset);
+    const Reply reply = sendAndAwaitReply();
+    if (!reply.answered || reply.damaged)
+        failWithCommunicationError();
+    return reply.values;
+}
+
+std::optional<QVector<int>> SystemParameterCommand::askParameter(int length, int id, int offset) {
+    prepareRequest(length, id, offset);
+    const Reply reply = sendAndAwaitReply();
+    if (!reply.answered)
+        return std::nullopt;
+    return reply.values;
+}
+
+void SystemParameterCommand::prepareRequest(int length, int id, int offset) {
     requestEncoder.setLength(length);
     requestEncoder.setId(id);
     requestEncoder.setOffset(offset);
-    return sendAndAwaitReply();
 }
 
 void SystemParameterCommand::setParameter(int id, int value) {
@@ -140,12 +155,11 @@ QString SystemParameterCommand::textOf(const QVector<int>& values) {
     return text;
 }
 
-QVector<int> SystemParameterCommand::sendAndAwaitReply() {
+SystemParameterCommand::Reply SystemParameterCommand::sendAndAwaitReply() {
+    Reply reply;
     midi::DeviceHandler* handler = deviceHandler();
-    if (!handler) {
-        failWithCommunicationError();
-        return {};
-    }
+    if (!handler)
+        return reply;
     handler->clearReceived();
     QByteArray request;
     requestEncoder.encode(request);
@@ -163,32 +177,30 @@ QVector<int> SystemParameterCommand::sendAndAwaitReply() {
                 ? handler->takeReceived(int(std::min<qint64>(remainingMs, ReplyWaitSliceMs)))
                 : handler->takeReceived();
         if (!message.isEmpty()) {
-            QVector<int> values;
-            if (acceptReply(message, decoder, values))
-                return values;
+            if (acceptReply(message, decoder, reply))
+                return reply;
             continue;
         }
         // Without ports nothing can arrive, so waiting out the time-out would
         // only spin.
-        if (stopwatch.elapsed() >= timeoutMs || !handler->isConnected()) {
-            failWithCommunicationError();
-            return {};
-        }
+        if (stopwatch.elapsed() >= timeoutMs || !handler->isConnected())
+            return reply;
     }
 }
 
 bool SystemParameterCommand::acceptReply(const QByteArray& message, sysex::IPSDecoder& decoder,
-                                         QVector<int>& values) {
+                                         Reply& reply) {
     try {
         decoder.decode(message);
-        values = decoder.values();
+        reply.values = decoder.values();
+        reply.answered = true;
         return true;
     } catch (const sysex::msg_error& error) {
         // Code 1 is another message type or the answer to another request:
         // not ours, so it is passed over. Anything else means the reply was
-        // damaged; the command fails, but a good reply may still follow.
+        // damaged; a good reply may still follow.
         if (error.code() != sysex::msg_error::MALFORMED)
-            failWithCommunicationError();
+            reply.damaged = true;
         return false;
     }
 }

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QVector>
 
+#include <optional>
+
 namespace zel::qmix::sysex {
 class IPSDecoder;
 }
@@ -49,6 +51,9 @@ protected:
     // `offset`. Empty on failure, in which case the command has already
     // failed with CommunicationError.
     QVector<int> requestParameter(int length, int id, int offset = 0);
+    // The same question for a check the command can do without: an unanswered
+    // or damaged reply gives nullopt and leaves the command as it was.
+    std::optional<QVector<int>> askParameter(int length, int id, int offset = 0);
     // Writes one value; the keyboard does not answer.
     void setParameter(int id, int value);
 
@@ -82,8 +87,15 @@ protected:
     sysex::IPSEncoder setEncoder;
 
 private:
-    QVector<int> sendAndAwaitReply();
-    bool acceptReply(const QByteArray& message, sysex::IPSDecoder& decoder, QVector<int>& values);
+    struct Reply {
+        QVector<int> values;
+        bool answered = false;
+        // A reply came back damaged; a good one may still have followed.
+        bool damaged = false;
+    };
+    void prepareRequest(int length, int id, int offset);
+    Reply sendAndAwaitReply();
+    bool acceptReply(const QByteArray& message, sysex::IPSDecoder& decoder, Reply& reply);
     void failWithCommunicationError();
 };
 

@@ -147,6 +147,11 @@ QString KeyboardInfo::areaName(const DataCategory* category, int shownNumber) {
     return category->displayName() + QStringLiteral(" Area ") + QString::number(shownNumber);
 }
 
+QString KeyboardInfo::keyboardAreaName(int categoryCode, int keyboardArea) const {
+    const DataCategory* category = categoryFromId(categoryCode, keyboardArea);
+    return category ? areaName(category, shownAreaNumber(category, keyboardArea)) : QString();
+}
+
 int KeyboardInfo::formatVersion(const DataCategory* category) const {
     return descriptor(category).formatVersion;
 }

@@ -51,6 +51,9 @@ public:
     int shownAreaNumber(const DataCategory* category, int keyboardArea) const;
     // "Rhythm Area 3": how the program names an area to the user.
     static QString areaName(const DataCategory* category, int shownNumber);
+    // The same for an area as the protocol addresses it; "" for a category
+    // code this program does not know.
+    QString keyboardAreaName(int categoryCode, int keyboardArea) const;
     int formatVersion(const DataCategory* category) const;
     QList<QPair<QString, int>> keyWordAreaCounts() const;
     // Largest payload an area of a variable-size category takes; -1 otherwise.

@@ -17,6 +17,9 @@ struct FaultPlan {
     Occurrences dropRepliesTo;
     // Replies to every incoming message of these types are lost.
     QSet<int> dropReplyTypes;
+    // These HBS blocks from the PC (counted from 1 as they arrive, repeats
+    // included) never reach the keyboard, as on a bad cable.
+    Occurrences lostBlocks;
     // These HBS blocks leave the keyboard with a wrong checksum; the copy kept
     // for a repeat stays intact.
     Occurrences corruptBlocks;

@@ -16,6 +16,7 @@ const QString kDropReply = QStringLiteral("drop-reply");
 const QString kDropType = QStringLiteral("drop-type");
 const QString kCorruptBlock = QStringLiteral("corrupt-block");
 const QString kRejectAck = QStringLiteral("reject-ack");
+const QString kLoseBlock = QStringLiteral("lose-block");
 const QString kSilentAfter = QStringLiteral("silent-after");
 const QString kDelay = QStringLiteral("delay");
 const QString kDeleteTime = QStringLiteral("delete-time");
@@ -48,6 +49,11 @@ void addOptions(QCommandLineParser& parser) {
         {kCorruptBlock,
          QStringLiteral("Send these blocks (HBS, counted from 1, repeats included) with a wrong "
                         "checksum; \"all\" for every block."),
+         QStringLiteral("n[,n...]|all")},
+        {kLoseBlock,
+         QStringLiteral("Lose these blocks from the PC (HBS, counted from 1 as they arrive, "
+                        "repeats included) before the keyboard sees them; \"all\" for every "
+                        "block."),
          QStringLiteral("n[,n...]|all")},
         {kRejectAck,
          QStringLiteral("Answer RJC instead of these acknowledgements (counted from 1); \"all\" "
@@ -137,7 +143,8 @@ bool KeyboardOptions::readFaults(const QCommandLineParser& parser, QString* erro
                                .arg(parser.value(kDropType)));
     if (!readOccurrences(parser, kDropReply, faults.dropRepliesTo, error) ||
         !readOccurrences(parser, kCorruptBlock, faults.corruptBlocks, error) ||
-        !readOccurrences(parser, kRejectAck, faults.rejectAcks, error))
+        !readOccurrences(parser, kRejectAck, faults.rejectAcks, error) ||
+        !readOccurrences(parser, kLoseBlock, faults.lostBlocks, error))
         return false;
     return readCount(parser, kSilentAfter, faults.silentAfter, error) &&
            readCount(parser, kDelay, faults.replyDelayMs, error) &&

@@ -77,6 +77,8 @@ void VirtualKeyboard::receive(const QByteArray& message) {
     // Other devices' SysEx on the same cable are none of the keyboard's business.
     if (message.size() <= MessageFrame::TYPE_OFFSET || !MessageFrame::hasKeyboardHeader(message))
         return;
+    if (isBlock(message) && faults_.lostBlocks.matches(++blocksArrived_))
+        return;
     if (faults_.silentAfter >= 0 && received_ >= faults_.silentAfter)
         return;
     ++received_;

@@ -110,6 +110,7 @@ private:
 
     int received_ = 0;
     int blocksSent_ = 0;
+    int blocksArrived_ = 0;
     int acknowledgements_ = 0;
     bool droppingReplies_ = false;
     qint64 messageTime_ = 0;

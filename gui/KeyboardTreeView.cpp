@@ -624,8 +624,13 @@ void KeyboardTreeView::reactToEnd(int errorCode, int categoryCode, int areaNumbe
                          areaDetail(categoryCode, areaNumber));
     const bool secondGeneration = keyboard()->isSecondGeneration();
     bool seriesClosed = false;
-    if (errorCode == comm::CommandErrorCode::NoError && secondGeneration && communicator_)
-        seriesClosed = communicator_->registerMultipleBulkSendEndCommand(categoryCode, areaNumber);
+    if (errorCode == comm::CommandErrorCode::NoError && secondGeneration && communicator_) {
+        comm::CommandConnections closing;
+        closing.replies =
+            comm::CommandReplies::to(this).finished(&KeyboardTreeView::onFinishSeriesEnd);
+        seriesClosed =
+            communicator_->registerMultipleBulkSendEndCommand(categoryCode, areaNumber, closing);
+    }
     if (seriesClosed) {
         clearIgnoreRow();
     } else if (target.category) {
@@ -638,6 +643,16 @@ void KeyboardTreeView::reactToEnd(int errorCode, int categoryCode, int areaNumbe
     }
     reloadMemoryBar(category_, false);
     restartLoadTimer();
+}
+
+// The closing command reads back what the series stored: an area that did
+// not arrive whole is reported as the failed send it was. Its row shows
+// what the keyboard holds once the rows are read again.
+void KeyboardTreeView::onFinishSeriesEnd(QVariant result) {
+    const auto closed = result.value<comm::BulkSendCommandResult>();
+    if (closed.errorCode != comm::CommandErrorCode::NoError)
+        emit notifyError(comm::CommandErrorCode::T(closed.errorCode),
+                         areaDetail(closed.category, closed.areaNumber));
 }
 
 QString KeyboardTreeView::areaDetail(int categoryCode, int areaNumber) const {

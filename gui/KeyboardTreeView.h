@@ -108,6 +108,7 @@ public slots:
     void onFinishBulkSend(QVariant result);
     void onStartAreaClear(QVariant info);
     void onFinishAreaClear(QVariant result);
+    void onFinishSeriesEnd(QVariant result);
     void onFinishAreaDataLoad(QVariant result);
     void onFinishCategoryMemoryLoad(QVariant result);
     void areaDataLoadTimerSlot();

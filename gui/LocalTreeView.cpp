@@ -2,6 +2,7 @@
 
 #include "app/MessageDialog.h"
 #include "comm/BulkReceiveCommandResult.h"
+#include "comm/BulkSendCommandResult.h"
 #include "comm/CommandConnections.h"
 #include "comm/CommandErrorCode.h"
 #include "comm/CommandReplies.h"
@@ -315,21 +316,35 @@ void LocalTreeView::onFinishBulkReceive(QVariant v) {
     const data::KeyboardInfo* model = data::KeyboardInfo::currentModel();
     const data::DataCategory* category = data::categoryFromId(result.category, result.areaNumber);
     if (!result.succeeded) {
-        const QString detail =
-            category ? data::KeyboardInfo::areaName(
-                           category, model->shownAreaNumber(category, result.areaNumber))
-                     : QString();
-        MessageDialog::requestCommandError(comm::CommandErrorCode::T(result.errorCode), detail);
+        MessageDialog::requestCommandError(
+            comm::CommandErrorCode::T(result.errorCode),
+            model->keyboardAreaName(result.category, result.areaNumber));
         return;
     }
-    if (model->isSecondGeneration() && communicator_)
-        communicator_->registerMultipleBulkSendEndCommand(result.category, result.areaNumber);
+    if (model->isSecondGeneration() && communicator_) {
+        comm::CommandConnections closing;
+        closing.replies =
+            comm::CommandReplies::to(this).finished(&LocalTreeView::onFinishSeriesEnd);
+        communicator_->registerMultipleBulkSendEndCommand(result.category, result.areaNumber,
+                                                          closing);
+    }
     if (!category) {
         // Bytes of a category this program does not know cannot be filed.
         MessageDialog::requestCommandError(comm::CommandErrorCode::FileFormatError, result.name);
         return;
     }
     saveReceived(category, result.data, result.name);
+}
+
+// Closing the series checks the sends made in it, which may have been
+// queued before this receive.
+void LocalTreeView::onFinishSeriesEnd(QVariant v) {
+    const auto closed = v.value<comm::BulkSendCommandResult>();
+    if (closed.errorCode == comm::CommandErrorCode::NoError)
+        return;
+    MessageDialog::requestCommandError(
+        comm::CommandErrorCode::T(closed.errorCode),
+        data::KeyboardInfo::currentModel()->keyboardAreaName(closed.category, closed.areaNumber));
 }
 
 void LocalTreeView::saveReceived(const data::DataCategory* category, const QByteArray& bytes,

@@ -81,6 +81,7 @@ public slots:
     void emitCommandTitle(QVariant v);
     void emitCommandProgress(int a, int b);
     void onFinishBulkReceive(QVariant v);
+    void onFinishSeriesEnd(QVariant v);
     void emitSelectedFileName(QItemSelection selected, QItemSelection deselected);
 
 protected:

@@ -118,8 +118,13 @@ void PackageDataSendButton::onCommandFinish(QVariant result) {
     const bool secondGeneration = model && model->isSecondGeneration();
     comm::KeyboardCommunicator* link = communicator();
     if (finished.errorCode == comm::CommandErrorCode::NoError) {
-        if (secondGeneration && link)
-            link->registerMultipleBulkSendEndCommand(finished.category, finished.areaNumber);
+        if (secondGeneration && link) {
+            comm::CommandConnections closing;
+            closing.replies =
+                comm::CommandReplies::to(this).finished(&PackageDataSendButton::onSeriesEnd);
+            link->registerMultipleBulkSendEndCommand(finished.category, finished.areaNumber,
+                                                     closing);
+        }
     } else {
         if (secondGeneration && link)
             link->registerRejectCommand(finished.category, finished.areaNumber);
@@ -129,6 +134,17 @@ void PackageDataSendButton::onCommandFinish(QVariant result) {
         }
     }
     emit commandFinished(result);
+}
+
+// The closing command reads back what the series stored: an area that did
+// not arrive whole is reported as the failed send it was.
+void PackageDataSendButton::onSeriesEnd(QVariant result) {
+    const auto closed = result.value<comm::BulkSendCommandResult>();
+    if (closed.errorCode == comm::CommandErrorCode::NoError)
+        return;
+    MessageDialog::requestCommandError(
+        comm::CommandErrorCode::T(closed.errorCode),
+        data::KeyboardInfo::currentModel()->keyboardAreaName(closed.category, closed.areaNumber));
 }
 
 } // namespace zel::qmix::gui

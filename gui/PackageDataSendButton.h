@@ -30,6 +30,7 @@ public slots:
     void fileSelected(QStringList files);
     void onCommandStart(QVariant info);
     void onCommandFinish(QVariant result);
+    void onSeriesEnd(QVariant result);
 
 private:
     // Tells the user what went wrong, if anything.

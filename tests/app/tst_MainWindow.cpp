@@ -16,7 +16,7 @@
 #include "gui/ReloadButton.h"
 
 #include "ModalBoxWatcher.h"
-#include "tests/comm/VirtualKeyboardOnWire.h"
+#include "tests/comm/TransferKeyboard.h"
 #include "tests/support/ViewDrop.h"
 
 #include <QAbstractButton>
@@ -51,9 +51,8 @@ namespace {
 const QString PortName = QStringLiteral("Window Test Keyboard");
 const QString Title = QStringLiteral("TAVRO Tone Harbour 6.1");
 
-std::unique_ptr<VirtualKeyboardOnWire>
-plugKeyboard(const QString& model = QStringLiteral("PRV-3200")) {
-    return std::make_unique<VirtualKeyboardOnWire>(PortName, KeyboardInfo::find(model));
+std::unique_ptr<TransferKeyboard> plugKeyboard(const QString& model = QStringLiteral("PRV-3200")) {
+    return std::make_unique<TransferKeyboard>(PortName, KeyboardInfo::find(model));
 }
 
 std::unique_ptr<MainWindow> openWindow() {
@@ -141,7 +140,7 @@ void tst_MainWindow::connectionState() {
     QFETCH(bool, keyboardPresent);
     QFETCH(QString, title);
     QFETCH(QString, name);
-    std::unique_ptr<VirtualKeyboardOnWire> keyboard;
+    std::unique_ptr<TransferKeyboard> keyboard;
     if (keyboardPresent)
         keyboard = plugKeyboard();
     auto window = openWindow();

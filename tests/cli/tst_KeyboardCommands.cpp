@@ -62,6 +62,8 @@ private slots:
     void sendRefusesUnsuitableFiles_data();
     void sendRefusesUnsuitableFiles();
     void keyboardRefusalIsACommunicationError();
+    void lostBlockFailsTheSend_data();
+    void lostBlockFailsTheSend();
     void deleteClearsTheArea_data();
     void deleteClearsTheArea();
     void backupAndRestore_data();
@@ -523,6 +525,31 @@ void tst_KeyboardCommands::keyboardRefusalIsACommunicationError() {
     // Nothing was stored.
     run = kb("PRV-3200", {"list", "RHYTHM"});
     QCOMPARE(lines(run.out).first(), QStringLiteral("1\t0\t0\t"));
+}
+
+void tst_KeyboardCommands::lostBlockFailsTheSend_data() {
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QString>("area");
+    QTest::newRow("first generation") << "PRV-1100"
+                                      << "103";
+    QTest::newRow("second generation") << "PRV-2100"
+                                       << "103";
+}
+
+// A block lost on its way in is acknowledged as if it had arrived (the
+// keyboard repeats its acknowledgement of the block before), so only the
+// size the keyboard stored can show the loss.
+void tst_KeyboardCommands::lostBlockFailsTheSend() {
+    QFETCH(QString, model);
+    QFETCH(QString, area);
+    const QString file = writeItem("d.DS7", ItemFiles::common("DS7F", model.toLatin1(), 0, 700));
+    // The picture travels first, in two blocks: the fourth is the data's second.
+    CliRun run = kb(model, {"send", file, area}, "--lose-block 4");
+    QVERIFY2(run.exitCode == 11, run.describe());
+    QVERIFY2(run.err.contains("Communication Error"), run.describe());
+
+    run = kb(model, {"send", file, area, "--yes"});
+    QVERIFY2(run.exitCode == 0, run.describe());
 }
 
 void tst_KeyboardCommands::deleteClearsTheArea_data() {

@@ -23,10 +23,20 @@
 #include <memory>
 #include <mutex>
 
-// The virtual keyboard on the in-process wire, with a log of every message
-// in both directions and the power to lose chosen messages on the way, as a
-// bad cable would: the program's (which the virtual keyboard's own faults
-// cannot do) and the keyboard's. Attached to the wire while it lives.
+// A virtual keyboard of a given model on the in-process wire, under a name
+// of its own, with its memory prepared by the test. It answers on its own
+// thread, as a device does, and is attached to the wire while it lives.
+//
+// It logs every message in both directions and can lose chosen messages on
+// the way, as a bad cable would: the program's (which the virtual keyboard's
+// own faults cannot do) and the keyboard's. It can also put another device's
+// messages on the cable.
+//
+// Every message that crosses it is also kept until it goes, apart from the
+// log, which a test may clear. The keyboard and the program share each
+// message's bytes, and Qt, which is not built with ThreadSanitizer, drops its
+// references out of the checker's sight; kept here, the bytes are released
+// only once both sides have ended.
 class TransferKeyboard : public zel::qmix::midi::WireEndpoint {
 public:
     enum class From { Program, Keyboard };
@@ -132,6 +142,15 @@ public:
         return *copy;
     }
     QByteArray areaData(int category, int area) const { return memory().areaData(category, area); }
+    // How many messages the keyboard has taken in.
+    int receivedCount() const {
+        int count = 0;
+        runner_.inspect([&](const zel::qmix::emu::VirtualKeyboard& keyboard) {
+            count = keyboard.receivedCount();
+        });
+        return count;
+    }
+    // The picture last put on the keyboard's display.
     QByteArray lcdPicture() const {
         QByteArray picture;
         runner_.inspect([&](const zel::qmix::emu::VirtualKeyboard& keyboard) {
@@ -154,6 +173,8 @@ private:
         setup.faults = faults;
         std::unique_ptr<zel::qmix::emu::VirtualKeyboard> keyboard =
             zel::qmix::emu::KeyboardFactory::create(setup);
+        // A new keyboard holds its model's factory memory; the test prepares
+        // that.
         if (prepare) {
             zel::qmix::emu::KeyboardMemory memory = keyboard->memory();
             prepare(memory);
@@ -171,6 +192,8 @@ private:
             if (type == injection_.type &&
                 counts_.value(qMakePair(int(From::Keyboard), type)) + 1 == injection_.occurrence)
                 noise += injection_.message;
+            if (!noise.isEmpty())
+                kept_.append(noise);
         }
         if (!noise.isEmpty())
             sendToProgram(noise);
@@ -186,13 +209,14 @@ private:
         const Loss& loss = from == From::Program ? programLoss_ : keyboardLoss_;
         const bool lost = loss && loss(type, occurrence);
         log_.append(Message{from, type, message, clock_.elapsed(), lost});
+        kept_.append(message);
         return lost;
     }
 
-    zel::qmix::emu::KeyboardRunner runner_;
     QElapsedTimer clock_;
     mutable std::mutex mutex_;
     QList<Message> log_;
+    QList<QByteArray> kept_;
     QMap<QPair<int, int>, int> counts_;
     Loss programLoss_;
     Loss keyboardLoss_;
@@ -202,6 +226,9 @@ private:
         int occurrence = 0;
         QByteArray message;
     } injection_;
+    // Last, so that everything its thread touches is there before it and
+    // still there after it.
+    zel::qmix::emu::KeyboardRunner runner_;
 };
 
 // Bytes that differ from block to block, so a block out of place shows.

@@ -1,6 +1,6 @@
 #include "KeyboardFixture.h"
 #include "ScriptedKeyboard.h"
-#include "VirtualKeyboardOnWire.h"
+#include "TransferKeyboard.h"
 
 #include "comm/AreaDataCommand.h"
 #include "comm/KeyboardCommunicator.h"
@@ -71,7 +71,7 @@ public:
     QList<AreaData> results;
     QList<QThread*> threads;
     // Kept, so that the values are released here, after the program's
-    // threads are done with them (see VirtualKeyboardOnWire).
+    // threads are done with them (see TransferKeyboard).
     QVariantList kept;
 
 public slots:
@@ -145,12 +145,12 @@ void tst_AreaDataCommand::readsTheArea() {
     QFETCH(int, area);
     QFETCH(AreaData, expected);
 
-    VirtualKeyboardOnWire keyboard("area-data-keyboard", data::Zq11Info::instance(),
-                                   [](emu::KeyboardMemory& memory) {
-                                       memory.setAreaData(Song, 1, song(1, "Evening", 2000));
-                                       memory.setAreaData(Song, 4, song(4, "Twelve Chars", 1000));
-                                       memory.setAreaData(Rhythm, 3, rhythmWithoutName(700));
-                                   });
+    TransferKeyboard keyboard("area-data-keyboard", data::Zq11Info::instance(), {},
+                              [](emu::KeyboardMemory& memory) {
+                                  memory.setAreaData(Song, 1, song(1, "Evening", 2000));
+                                  memory.setAreaData(Song, 4, song(4, "Twelve Chars", 1000));
+                                  memory.setAreaData(Rhythm, 3, rhythmWithoutName(700));
+                              });
     midi::DeviceHandler handler;
     QVERIFY(handler.openMatching(keyboard.name(), keyboard.name()));
     CommandErrorCode::T code;
@@ -242,8 +242,8 @@ void tst_AreaDataCommand::resultIsARegisteredType() {
 }
 
 void tst_AreaDataCommand::registeredQueryAnswersTheCallerOnItsThread() {
-    VirtualKeyboardOnWire keyboard(
-        "area-data-registered", data::Zq11Info::instance(),
+    TransferKeyboard keyboard(
+        "area-data-registered", data::Zq11Info::instance(), {},
         [](emu::KeyboardMemory& memory) { memory.setAreaData(Song, 0, song(0, "Morning", 900)); });
     KeyboardCommunicator communicator(PortChoice::matching(keyboard.name(), keyboard.name()));
     QVERIFY(communicator.isConnected());

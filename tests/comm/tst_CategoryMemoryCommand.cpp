@@ -1,6 +1,6 @@
 #include "KeyboardFixture.h"
 #include "ScriptedKeyboard.h"
-#include "VirtualKeyboardOnWire.h"
+#include "TransferKeyboard.h"
 
 #include "comm/CategoryMemoryCommand.h"
 #include "comm/KeyboardCommunicator.h"
@@ -70,7 +70,7 @@ class Receiver : public QObject {
 public:
     QList<Result> results;
     // Kept, so that the values are released here, after the program's
-    // threads are done with them (see VirtualKeyboardOnWire).
+    // threads are done with them (see TransferKeyboard).
     QVariantList kept;
 
 public slots:
@@ -165,11 +165,11 @@ void tst_CategoryMemoryCommand::measuresTheKeyboard() {
     QFETCH(Info, info);
     QFETCH(Result, expected);
 
-    VirtualKeyboardOnWire keyboard("category-memory-keyboard", data::Zq11Info::instance(),
-                                   [&](emu::KeyboardMemory& memory) {
-                                       for (const auto& [area, size] : stored)
-                                           memory.setAreaData(category, area, filled(size, area));
-                                   });
+    TransferKeyboard keyboard("category-memory-keyboard", data::Zq11Info::instance(), {},
+                              [&](emu::KeyboardMemory& memory) {
+                                  for (const auto& [area, size] : stored)
+                                      memory.setAreaData(category, area, filled(size, area));
+                              });
     midi::DeviceHandler handler;
     QVERIFY(handler.openMatching(keyboard.name(), keyboard.name()));
     CommandErrorCode::T code;
@@ -310,7 +310,7 @@ void tst_CategoryMemoryCommand::typesAreRegisteredUnderTheirNames() {
 }
 
 void tst_CategoryMemoryCommand::registeredQueryCarriesTheCallersFigures() {
-    VirtualKeyboardOnWire keyboard("category-memory-registered", data::Zq11Info::instance());
+    TransferKeyboard keyboard("category-memory-registered", data::Zq11Info::instance());
     KeyboardCommunicator communicator(PortChoice::matching(keyboard.name(), keyboard.name()));
     QVERIFY(communicator.isConnected());
     Receiver receiver;

@@ -1,6 +1,6 @@
 #include "KeyboardFixture.h"
 #include "ScriptedKeyboard.h"
-#include "VirtualKeyboardOnWire.h"
+#include "TransferKeyboard.h"
 
 #include "comm/DataSizesGetCommand.h"
 #include "comm/KeyboardCommunicator.h"
@@ -73,7 +73,7 @@ class Receiver : public QObject {
 public:
     QList<Sizes> results;
     // Kept, so that the values are released here, after the program's
-    // threads are done with them (see VirtualKeyboardOnWire).
+    // threads are done with them (see TransferKeyboard).
     QVariantList kept;
 
 public slots:
@@ -167,8 +167,8 @@ void tst_DataSizesGetCommand::readsTheRange() {
     QFETCH(unsigned, last);
     QFETCH(Sizes, expected);
 
-    VirtualKeyboardOnWire keyboard("data-sizes-keyboard", data::Zq11Info::instance(),
-                                   storeTenRhythms);
+    TransferKeyboard keyboard("data-sizes-keyboard", data::Zq11Info::instance(), {},
+                              storeTenRhythms);
     midi::DeviceHandler handler;
     QVERIFY(handler.openMatching(keyboard.name(), keyboard.name()));
     CommandErrorCode::T code;
@@ -195,8 +195,8 @@ void tst_DataSizesGetCommand::stopsAtTheFirstAreaWithoutAnswer() {
     // then per area its number and the size request.
     emu::FaultPlan faults;
     faults.dropRepliesTo = emu::Occurrences::only({4 + 2 * silentArea});
-    VirtualKeyboardOnWire keyboard("data-sizes-silent-area", data::Zq11Info::instance(),
-                                   storeTenRhythms, faults);
+    TransferKeyboard keyboard("data-sizes-silent-area", data::Zq11Info::instance(), faults,
+                              storeTenRhythms);
     midi::DeviceHandler handler;
     QVERIFY(handler.openMatching(keyboard.name(), keyboard.name()));
     CommandErrorCode::T code;
@@ -272,13 +272,13 @@ void tst_DataSizesGetCommand::dataSizesOfTheCurrentModel() {
     QFETCH(Sizes, expected);
 
     CurrentModel model(data::Zq11Info::instance());
-    VirtualKeyboardOnWire keyboard("data-sizes-blocking", data::Zq11Info::instance(),
-                                   [](emu::KeyboardMemory& memory) {
-                                       memory.setAreaData(Song, 1, filled(3000));
-                                       memory.setAreaData(Song, 4, filled(1234));
-                                       memory.setAreaData(Tone, 5, filled(50));
-                                       memory.setAreaData(Tone, 120, filled(60));
-                                   });
+    TransferKeyboard keyboard("data-sizes-blocking", data::Zq11Info::instance(), {},
+                              [](emu::KeyboardMemory& memory) {
+                                  memory.setAreaData(Song, 1, filled(3000));
+                                  memory.setAreaData(Song, 4, filled(1234));
+                                  memory.setAreaData(Tone, 5, filled(50));
+                                  memory.setAreaData(Tone, 120, filled(60));
+                              });
     KeyboardCommunicator communicator(PortChoice::matching(keyboard.name(), keyboard.name()));
     QVERIFY(communicator.isConnected());
 
@@ -287,7 +287,7 @@ void tst_DataSizesGetCommand::dataSizesOfTheCurrentModel() {
 
 void tst_DataSizesGetCommand::dataSizesWithoutACategory() {
     CurrentModel model(data::Zq10Info::instance());
-    VirtualKeyboardOnWire keyboard("data-sizes-no-category", data::Zq10Info::instance());
+    TransferKeyboard keyboard("data-sizes-no-category", data::Zq10Info::instance());
     KeyboardCommunicator communicator(PortChoice::matching(keyboard.name(), keyboard.name()));
     QVERIFY(communicator.isConnected());
     Receiver receiver;
@@ -315,8 +315,8 @@ void tst_DataSizesGetCommand::dataSizesWithoutKeyboard() {
 
 void tst_DataSizesGetCommand::registeredQueryAnswersTheCaller() {
     CurrentModel model(data::Zq10Info::instance());
-    VirtualKeyboardOnWire keyboard(
-        "data-sizes-registered", data::Zq10Info::instance(),
+    TransferKeyboard keyboard(
+        "data-sizes-registered", data::Zq10Info::instance(), {},
         [](emu::KeyboardMemory& memory) { memory.setAreaData(Song, 0, filled(900)); });
     KeyboardCommunicator communicator(PortChoice::matching(keyboard.name(), keyboard.name()));
     QVERIFY(communicator.isConnected());
@@ -331,7 +331,7 @@ void tst_DataSizesGetCommand::registeredQueryAnswersTheCaller() {
 
 void tst_DataSizesGetCommand::dataSizesOnTheCommunicationThreadDoesNotHang() {
     CurrentModel model(data::Zq10Info::instance());
-    VirtualKeyboardOnWire keyboard("data-sizes-nested", data::Zq10Info::instance());
+    TransferKeyboard keyboard("data-sizes-nested", data::Zq10Info::instance());
     KeyboardCommunicator communicator(PortChoice::matching(keyboard.name(), keyboard.name()));
     QVERIFY(communicator.isConnected());
     const auto query = QSharedPointer<NestedQuery>::create(&communicator);

@@ -1,4 +1,4 @@
-#include "VirtualKeyboardOnWire.h"
+#include "TransferKeyboard.h"
 
 #include "comm/BulkSendCommandInfo.h"
 #include "comm/BulkSendCommandResult.h"
@@ -99,7 +99,7 @@ public:
     QList<BulkSendCommandInfo> started;
     QList<BulkSendCommandResult> finished;
     // Kept, so that the values are released here, after the program's
-    // threads are done with them (see VirtualKeyboardOnWire).
+    // threads are done with them (see TransferKeyboard).
     QVariantList kept;
 
     CommandConnections connections() const {
@@ -296,7 +296,7 @@ void tst_PackageSender::packageForAnotherModel_data() {
 void tst_PackageSender::packageForAnotherModel() {
     QFETCH(QString, modelName);
 
-    VirtualKeyboardOnWire keyboard("package-other-model", data::Zq11Info::instance());
+    TransferKeyboard keyboard("package-other-model", data::Zq11Info::instance());
     KeyboardCommunicator communicator(PortChoice::matching(keyboard.name(), keyboard.name()));
     QVERIFY(communicator.isConnected());
     const QString path =
@@ -319,7 +319,7 @@ void tst_PackageSender::packageForAnotherModel() {
 }
 
 void tst_PackageSender::emptyPackageQueuesNothing() {
-    VirtualKeyboardOnWire keyboard("package-empty", data::Zq11Info::instance());
+    TransferKeyboard keyboard("package-empty", data::Zq11Info::instance());
     KeyboardCommunicator communicator(PortChoice::matching(keyboard.name(), keyboard.name()));
     QVERIFY(communicator.isConnected());
     const QString path = package("empty.PK7", "PRV-1200", {});
@@ -384,11 +384,11 @@ void tst_PackageSender::memoryCheck() {
     QFETCH(Sizes, packaged);
     QFETCH(int, expected);
 
-    VirtualKeyboardOnWire keyboard("package-memory", data::Zq11Info::instance(),
-                                   [&](emu::KeyboardMemory& memory) {
-                                       for (const auto& [area, size] : stored)
-                                           memory.setAreaData(category, area, pattern(size, area));
-                                   });
+    TransferKeyboard keyboard("package-memory", data::Zq11Info::instance(), {},
+                              [&](emu::KeyboardMemory& memory) {
+                                  for (const auto& [area, size] : stored)
+                                      memory.setAreaData(category, area, pattern(size, area));
+                              });
     KeyboardCommunicator communicator(PortChoice::matching(keyboard.name(), keyboard.name()));
     QVERIFY(communicator.isConnected());
     const data::DataCategory* kind =
@@ -415,7 +415,7 @@ void tst_PackageSender::keyboardWithoutAnAreaAnswer() {
     // asks nothing more, so a keyboard that stopped answering fails at once.
     emu::FaultPlan faults;
     faults.dropRepliesTo = emu::Occurrences::only({6});
-    VirtualKeyboardOnWire keyboard("package-area-counts", data::Zq11Info::instance(), {}, faults);
+    TransferKeyboard keyboard("package-area-counts", data::Zq11Info::instance(), faults);
     KeyboardCommunicator communicator(PortChoice::matching(keyboard.name(), keyboard.name()));
     QVERIFY(communicator.isConnected());
     const QString path = package("counts.PK7", "PRV-1200",
@@ -431,7 +431,7 @@ void tst_PackageSender::keyboardWithoutAnAreaAnswer() {
 }
 
 void tst_PackageSender::rejectedElementIsListedOthersAreSent() {
-    VirtualKeyboardOnWire keyboard("package-rejected", data::Zq11Info::instance());
+    TransferKeyboard keyboard("package-rejected", data::Zq11Info::instance());
     KeyboardCommunicator communicator(PortChoice::matching(keyboard.name(), keyboard.name()));
     QVERIFY(communicator.isConnected());
     const QByteArray song = songPayload(1500, 1);
@@ -464,7 +464,7 @@ void tst_PackageSender::rejectedElementIsListedOthersAreSent() {
 }
 
 void tst_PackageSender::unreadElementIsListedOthersAreSent() {
-    VirtualKeyboardOnWire keyboard("package-unread", data::Zq11Info::instance());
+    TransferKeyboard keyboard("package-unread", data::Zq11Info::instance());
     KeyboardCommunicator communicator(PortChoice::matching(keyboard.name(), keyboard.name()));
     QVERIFY(communicator.isConnected());
     const QByteArray dsp = pattern(200, 2);
@@ -489,11 +489,11 @@ void tst_PackageSender::unreadElementIsListedOthersAreSent() {
 }
 
 void tst_PackageSender::packageArrivesUnchanged() {
-    VirtualKeyboardOnWire keyboard("package-sent", data::Zq11Info::instance(),
-                                   [](emu::KeyboardMemory& memory) {
-                                       // Overwritten without a question.
-                                       memory.setAreaData(Song, 2, songPayload(5000, 9));
-                                   });
+    TransferKeyboard keyboard("package-sent", data::Zq11Info::instance(), {},
+                              [](emu::KeyboardMemory& memory) {
+                                  // Overwritten without a question.
+                                  memory.setAreaData(Song, 2, songPayload(5000, 9));
+                              });
     KeyboardCommunicator communicator(PortChoice::matching(keyboard.name(), keyboard.name()));
     QVERIFY(communicator.isConnected());
     const QByteArray tone = tonePayload(300, 1);
@@ -543,7 +543,7 @@ void tst_PackageSender::packageArrivesUnchanged() {
 
 void tst_PackageSender::secondGenerationSendsByGroup() {
     model_ = std::make_unique<CurrentModel>(data::Zq21BInfo::instance());
-    VirtualKeyboardOnWire keyboard("package-groups", data::Zq21BInfo::instance());
+    TransferKeyboard keyboard("package-groups", data::Zq21BInfo::instance());
     KeyboardCommunicator communicator(PortChoice::matching(keyboard.name(), keyboard.name()));
     QVERIFY(communicator.isConnected());
     const QString path = package(
@@ -570,7 +570,7 @@ void tst_PackageSender::secondGenerationSendsByGroup() {
 }
 
 void tst_PackageSender::skippedCheckSendsAnyway() {
-    VirtualKeyboardOnWire keyboard("package-skip-check", data::Zq11Info::instance());
+    TransferKeyboard keyboard("package-skip-check", data::Zq11Info::instance());
     KeyboardCommunicator communicator(PortChoice::matching(keyboard.name(), keyboard.name()));
     QVERIFY(communicator.isConnected());
     const QByteArray dsp = pattern(150, 3);

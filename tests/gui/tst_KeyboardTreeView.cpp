@@ -42,6 +42,8 @@ using comm::BulkSendCommandResult;
 using comm::CommandErrorCode;
 using gui::KeyboardTreeView;
 
+Q_DECLARE_METATYPE(emu::FaultPlan)
+
 namespace {
 
 constexpr int Song = 33;
@@ -120,8 +122,7 @@ public:
 // A shown keyboard list wired to a virtual keyboard. The view goes before the
 // keyboard, so no answer reaches a view that has gone.
 struct Fixture {
-    explicit Fixture(const QString& modelName,
-                     const VirtualKeyboardOnWire::Preparation& prepare = {},
+    explicit Fixture(const QString& modelName, const TransferKeyboard::Preparation& prepare = {},
                      const emu::FaultPlan& faults = {}, bool checkerAnswer = true)
         : checker(checkerAnswer)
         , wired(modelName, prepare, faults) {
@@ -193,7 +194,8 @@ private slots:
     void occupiedAreaAsksTheChecker();
     void unusableFileChangesNothing_data();
     void unusableFileChangesNothing();
-    void refusedSendNamesTheArea();
+    void failedSendNamesTheArea_data();
+    void failedSendNamesTheArea();
     void ownAreasDroppedBackAreIgnored();
     void pendingSendsShowQueued();
     void deletingAreas_data();
@@ -518,10 +520,27 @@ void tst_KeyboardTreeView::unusableFileChangesNothing() {
     QCOMPARE(fixture.text(1), QStringLiteral("Kept"));
 }
 
-void tst_KeyboardTreeView::refusedSendNamesTheArea() {
+void tst_KeyboardTreeView::failedSendNamesTheArea_data() {
+    QTest::addColumn<QString>("modelName");
+    QTest::addColumn<emu::FaultPlan>("faults");
+    QTest::addColumn<int>("storedSize");
+
     emu::FaultPlan refusing;
     refusing.rejectAcks = emu::Occurrences::every();
-    Fixture fixture(FirstGeneration, {}, refusing);
+    QTest::newRow("refused") << FirstGeneration << refusing << 0;
+    // The picture takes two blocks: the fourth is the data's second. The
+    // keyboard stores what arrived and takes the rest for done.
+    emu::FaultPlan losing;
+    losing.lostBlocks = emu::Occurrences::only({4});
+    QTest::newRow("block lost, first generation") << FirstGeneration << losing << 800 - 203;
+    QTest::newRow("block lost, second generation") << SecondGeneration << losing << 800 - 203;
+}
+
+void tst_KeyboardTreeView::failedSendNamesTheArea() {
+    QFETCH(QString, modelName);
+    QFETCH(emu::FaultPlan, faults);
+    QFETCH(int, storedSize);
+    Fixture fixture(modelName, {}, faults);
     QTemporaryDir dir;
     const QString path = writeFile(dir, QStringLiteral("Samba.AC7"), rhythm("Samba", 800));
     fixture.view.reload(category(Rhythm));
@@ -532,13 +551,15 @@ void tst_KeyboardTreeView::refusedSendNamesTheArea() {
     QVERIFY(fixture.dropFiles(2, {path}));
 
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, Patience);
-    QCOMPARE(errors.count(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(errors.count(), 1, Patience);
     QCOMPARE(errors.first().at(0).toInt(), int(CommandErrorCode::CommunicationError));
     QCOMPARE(errors.first().at(1).toString(), QStringLiteral("Send to Rhythm area 3"));
-    // The row does not stay queued: it is read again and is still empty.
+    // The row does not stay queued: it is read again and shows what the
+    // keyboard holds.
     QTRY_VERIFY_WITH_TIMEOUT(fixture.isSettled(2), Patience);
-    QCOMPARE(fixture.text(2), QString());
-    QVERIFY(!fixture.memory().isAreaUsed(Rhythm, 2));
+    QCOMPARE(fixture.size(2).toInt(), storedSize);
+    QCOMPARE(fixture.memory().isAreaUsed(Rhythm, 2), storedSize != 0);
+    QCOMPARE(errors.count(), 1);
 }
 
 void tst_KeyboardTreeView::ownAreasDroppedBackAreIgnored() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/comm/VirtualKeyboardOnWire.h"
+#include "tests/comm/TransferKeyboard.h"
 
 #include "comm/KeyboardCommunicator.h"
 #include "data/KeyboardInfo.h"
@@ -14,18 +14,18 @@
 class WiredKeyboard {
 public:
     explicit WiredKeyboard(const QString& modelName,
-                           const VirtualKeyboardOnWire::Preparation& prepare = {},
+                           const TransferKeyboard::Preparation& prepare = {},
                            const zel::qmix::emu::FaultPlan& faults = {});
     ~WiredKeyboard();
 
     // The port name both ends use.
     QString portName() const;
     zel::qmix::data::KeyboardInfo* model() const { return model_; }
-    VirtualKeyboardOnWire& keyboard() { return *keyboard_; }
+    TransferKeyboard& keyboard() { return *keyboard_; }
     zel::qmix::comm::KeyboardCommunicator* communicator() { return communicator_.get(); }
 
 private:
     zel::qmix::data::KeyboardInfo* model_;
-    std::unique_ptr<VirtualKeyboardOnWire> keyboard_;
+    std::unique_ptr<TransferKeyboard> keyboard_;
     std::unique_ptr<zel::qmix::comm::KeyboardCommunicator> communicator_;
 };
