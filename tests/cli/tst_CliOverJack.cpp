@@ -48,6 +48,8 @@ private slots:
     void everyCommand_data();
     void everyCommand();
     void keyboardRefusalEndsWithCommunicationError();
+    void lostBlockEndsWithCommunicationError_data();
+    void lostBlockEndsWithCommunicationError();
     void failedBackupWritesNoFile();
     void keyboardGoneMidBackup();
     void interruptMidBackup();
@@ -206,6 +208,23 @@ void tst_CliOverJack::keyboardRefusalEndsWithCommunicationError() {
     // The keyboard answers RJC instead of its second acknowledgement.
     QVERIFY(startKeyboard("PRV-3100", {"--reject-ack", "2"}));
     const CliRun run = cli({"send", writeItem("r.AC7", ItemFiles::rhythm("No", 1000)), "1"});
+    QVERIFY2(run.exitCode == 11, run.describe());
+    QVERIFY2(run.err.contains("Communication Error"), run.describe());
+}
+
+void tst_CliOverJack::lostBlockEndsWithCommunicationError_data() {
+    QTest::addColumn<QString>("model");
+    QTest::newRow("first generation") << "PRV-1100";
+    QTest::newRow("second generation") << "PRV-2100";
+}
+
+// The keyboard never sees the data's second block (the picture takes the
+// first two) and stores the rest as if it were whole.
+void tst_CliOverJack::lostBlockEndsWithCommunicationError() {
+    QFETCH(QString, model);
+    QVERIFY(startKeyboard(model, {"--lose-block", "4"}));
+    const QByteArray dsp = ItemFiles::common("DS7F", model.toLatin1(), 0, 700);
+    const CliRun run = cli({"send", writeItem("d.DS7", dsp), "101"});
     QVERIFY2(run.exitCode == 11, run.describe());
     QVERIFY2(run.err.contains("Communication Error"), run.describe());
 }
