@@ -1,6 +1,6 @@
 // Deleting one keyboard area: the picture, the order, the wait with its
 // progress curve, and the rewrite that follows.
-#include "TransferKeyboard.h"
+#include "TransferLink.h"
 
 #include "comm/AreaDeleteCommand.h"
 #include "comm/AreaDeleteCommandResult.h"
@@ -32,18 +32,7 @@ QByteArray deletingPicture() {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-struct Link {
-    Link(const QString& name, const data::KeyboardInfo* model, const emu::FaultPlan& faults,
-         const TransferKeyboard::Preparation& prepare)
-        : keyboard(name, model, faults, prepare) {
-        connected = handler.openMatching(name, name);
-    }
-    ~Link() { handler.disconnectDevice(); }
-
-    TransferKeyboard keyboard;
-    midi::DeviceHandler handler;
-    bool connected = false;
-};
+using Link = TransferLink;
 
 emu::FaultPlan slowDeletion() {
     emu::FaultPlan faults;

@@ -1,6 +1,6 @@
 // Complete backups and restores of whole keyboards, model by model.
 #include "KeyboardFixture.h"
-#include "TransferKeyboard.h"
+#include "TransferLink.h"
 
 #include "comm/AllDataBulkReceiveCommand.h"
 #include "comm/AllDataBulkSendCommand.h"
@@ -35,18 +35,7 @@ qint64 total(const QList<int>& sizes) {
     return std::accumulate(sizes.cbegin(), sizes.cend(), qint64(0));
 }
 
-struct Link {
-    Link(const QString& name, const data::KeyboardInfo* model,
-         const TransferKeyboard::Preparation& prepare = {})
-        : keyboard(name, model, {}, prepare) {
-        connected = handler.openMatching(name, name);
-    }
-    ~Link() { handler.disconnectDevice(); }
-
-    TransferKeyboard keyboard;
-    midi::DeviceHandler handler;
-    bool connected = false;
-};
+using Link = TransferLink;
 
 // Exposes what the tests look at inside a backup.
 class Backup : public AllDataBulkReceiveCommand {

@@ -1,6 +1,6 @@
 // The block handshake when things go wrong: lost and damaged messages,
 // refusals, cancels, pauses and blocks that arrive twice.
-#include "TransferKeyboard.h"
+#include "TransferLink.h"
 
 #include "comm/BulkReceiveCommand.h"
 #include "comm/BulkReceiveCommandResult.h"
@@ -35,17 +35,10 @@ BlockAddress dataAddress(int category, int area) {
     return BlockAddress{category, BulkDumpCommand::DataSubAddress, area};
 }
 
-struct Link {
+struct Link : TransferLink {
     Link(const QString& name, const emu::FaultPlan& faults = {},
          const TransferKeyboard::Preparation& prepare = {})
-        : keyboard(name, prv1200(), faults, prepare) {
-        connected = handler.openMatching(name, name);
-    }
-    ~Link() { handler.disconnectDevice(); }
-
-    TransferKeyboard keyboard;
-    midi::DeviceHandler handler;
-    bool connected = false;
+        : TransferLink(name, prv1200(), faults, prepare) {}
 };
 
 struct Send {

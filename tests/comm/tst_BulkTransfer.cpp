@@ -1,7 +1,7 @@
 // Sends and receives of single areas against the virtual keyboard: what goes
 // over the wire, what the keyboard stores, what the commands report.
 #include "KeyboardFixture.h"
-#include "TransferKeyboard.h"
+#include "TransferLink.h"
 
 #include "comm/BulkReceiveCommand.h"
 #include "comm/BulkReceiveCommandResult.h"
@@ -112,18 +112,7 @@ private:
 };
 
 // Everything of a keyboard test: the keyboard and the program's open ports.
-struct Link {
-    Link(const QString& name, const data::KeyboardInfo* model,
-         const TransferKeyboard::Preparation& prepare = {})
-        : keyboard(name, model, {}, prepare) {
-        connected = handler.openMatching(name, name);
-    }
-    ~Link() { handler.disconnectDevice(); }
-
-    TransferKeyboard keyboard;
-    midi::DeviceHandler handler;
-    bool connected = false;
-};
+using Link = TransferLink;
 
 } // namespace
 

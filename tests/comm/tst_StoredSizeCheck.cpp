@@ -3,7 +3,7 @@
 // acknowledgement of the block before. Sends therefore read back the size
 // the keyboard stored, at once on first-generation models and when the
 // series is closed on second-generation ones.
-#include "TransferKeyboard.h"
+#include "TransferLink.h"
 
 #include "comm/BulkSendCommand.h"
 #include "comm/BulkSendCommandResult.h"
@@ -28,17 +28,7 @@ constexpr int Dsp = 19;
 // Four blocks: 203 + 203 + 203 + 91.
 constexpr int SentSize = 700;
 
-struct Link {
-    Link(const QString& name, const QString& model)
-        : keyboard(name, data::KeyboardInfo::find(model)) {
-        connected = handler.openMatching(name, name);
-    }
-    ~Link() { handler.disconnectDevice(); }
-
-    TransferKeyboard keyboard;
-    midi::DeviceHandler handler;
-    bool connected = false;
-};
+using Link = TransferLink;
 
 struct Send {
     Send(Link& link, int area, const QByteArray& data,
@@ -105,7 +95,7 @@ void tst_StoredSizeCheck::firstGenerationChecksAtOnce() {
     QFETCH(int, expectedCode);
     QFETCH(int, storedSize);
 
-    Link link("stored-size-first", QStringLiteral("PRV-1200"));
+    Link link("stored-size-first", data::KeyboardInfo::find(QStringLiteral("PRV-1200")));
     QVERIFY(link.connected);
     link.keyboard.loseFromProgram(lose(MessageType::HBS, lostBlocks));
     // The keyboard answers whether the area is used, its free space, then
@@ -145,7 +135,7 @@ void tst_StoredSizeCheck::secondGenerationChecksWhenTheSeriesCloses() {
     QFETCH(int, expectedCode);
     QFETCH(int, reportedArea);
 
-    Link link("stored-size-second", QStringLiteral("PRV-3200"));
+    Link link("stored-size-second", data::KeyboardInfo::find(QStringLiteral("PRV-3200")));
     QVERIFY(link.connected);
     const auto series = std::make_shared<OpenSendSeries>();
     link.keyboard.loseFromProgram(lose(MessageType::HBS, lostBlocks));
