@@ -1,5 +1,6 @@
 #include "app/MessageDialog.h"
 
+#include "data/KeyboardInfo.h"
 #include "etc/MessageTexts.h"
 
 #include <QApplication>
@@ -136,6 +137,14 @@ void MessageDialog::request(int type, const QVariant& detail) {
 void MessageDialog::requestCommandError(comm::CommandErrorCode::T code, const QVariant& detail) {
     const int type = MessageTexts::typeForCommandError(code);
     request(type, MessageTexts::commandErrorKeepsDetail(code) ? detail : QVariant());
+}
+
+void MessageDialog::requestSendError(const comm::BulkSendCommandResult& result) {
+    if (result.errorCode == comm::CommandErrorCode::NoError)
+        return;
+    requestCommandError(
+        comm::CommandErrorCode::T(result.errorCode),
+        data::KeyboardInfo::currentModel()->keyboardAreaName(result.category, result.areaNumber));
 }
 
 void MessageDialog::requestFileError(int fileError, const QVariant& detail) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "comm/BulkSendCommandResult.h"
 #include "comm/CommandErrorCode.h"
 
 #include <QMessageBox>
@@ -31,6 +32,8 @@ public:
     static void requestCommandError(comm::CommandErrorCode::T code,
                                     const QVariant& detail = QVariant());
     static void requestFileError(int fileError, const QVariant& detail = QVariant());
+    // A failed send, named by its keyboard area; nothing for a success.
+    static void requestSendError(const comm::BulkSendCommandResult& result);
 
     // From the unplugging of the keyboard until the check that follows it,
     // "Communication Error" requests are not shown; release tells whether

@@ -339,12 +339,7 @@ void LocalTreeView::onFinishBulkReceive(QVariant v) {
 // Closing the series checks the sends made in it, which may have been
 // queued before this receive.
 void LocalTreeView::onFinishSeriesEnd(QVariant v) {
-    const auto closed = v.value<comm::BulkSendCommandResult>();
-    if (closed.errorCode == comm::CommandErrorCode::NoError)
-        return;
-    MessageDialog::requestCommandError(
-        comm::CommandErrorCode::T(closed.errorCode),
-        data::KeyboardInfo::currentModel()->keyboardAreaName(closed.category, closed.areaNumber));
+    MessageDialog::requestSendError(v.value<comm::BulkSendCommandResult>());
 }
 
 void LocalTreeView::saveReceived(const data::DataCategory* category, const QByteArray& bytes,

@@ -139,12 +139,7 @@ void PackageDataSendButton::onCommandFinish(QVariant result) {
 // The closing command reads back what the series stored: an area that did
 // not arrive whole is reported as the failed send it was.
 void PackageDataSendButton::onSeriesEnd(QVariant result) {
-    const auto closed = result.value<comm::BulkSendCommandResult>();
-    if (closed.errorCode == comm::CommandErrorCode::NoError)
-        return;
-    MessageDialog::requestCommandError(
-        comm::CommandErrorCode::T(closed.errorCode),
-        data::KeyboardInfo::currentModel()->keyboardAreaName(closed.category, closed.areaNumber));
+    MessageDialog::requestSendError(result.value<comm::BulkSendCommandResult>());
 }
 
 } // namespace zel::qmix::gui
