@@ -3,8 +3,15 @@
 #include "data/MimeData.h"
 
 #include <QDrag>
+#include <QPainter>
 
 namespace zel::qmix::gui {
+
+namespace {
+
+constexpr int DragPictureSize = 24;
+
+} // namespace
 
 AbstractTreeView::AbstractTreeView(QWidget* parent)
     : QTreeView(parent) {
@@ -24,7 +31,18 @@ void AbstractTreeView::startDrag(Qt::DropActions supportedActions) {
     const QPixmap picture = dragPixmap();
     if (!picture.isNull())
         drag->setPixmap(picture);
+    emit dragStarted();
     drag->exec(supportedActions & (Qt::CopyAction | Qt::MoveAction), Qt::CopyAction);
+    emit dragEnded();
+}
+
+QPixmap AbstractTreeView::fadedDragPicture(const QIcon& icon) {
+    QPixmap faded(DragPictureSize, DragPictureSize);
+    faded.fill(Qt::transparent);
+    QPainter painter(&faded);
+    painter.setOpacity(0.5);
+    painter.drawPixmap(0, 0, icon.pixmap(DragPictureSize, DragPictureSize));
+    return faded;
 }
 
 } // namespace zel::qmix::gui

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QPixmap>
 #include <QTreeView>
 
@@ -17,6 +18,12 @@ class AbstractTreeView : public QTreeView {
 public:
     explicit AbstractTreeView(QWidget* parent = nullptr);
 
+signals:
+    // Around a drag of rows from here, so that the lists it must not be
+    // dropped on can refuse it meanwhile.
+    void dragStarted();
+    void dragEnded();
+
 public slots:
     // Deletes (or clears) what is selected; called when the selection was
     // dropped on the trash.
@@ -30,6 +37,9 @@ protected:
     virtual data::MimeData* createDragData() = 0;
     // The picture under the cursor while rows are dragged; none by default.
     virtual QPixmap dragPixmap() const { return QPixmap(); }
+    // The icon at drag-picture size, half transparent, so that the rows
+    // under the cursor stay readable.
+    static QPixmap fadedDragPicture(const QIcon& icon);
     void startDrag(Qt::DropActions supportedActions) override;
 };
 

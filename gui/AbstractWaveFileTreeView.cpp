@@ -128,14 +128,6 @@ void AbstractWaveFileTreeView::sendToTrash() {
 
 // ------------------------------------------------------------------ drags
 
-void AbstractWaveFileTreeView::startDrag(Qt::DropActions supportedActions) {
-    if (selectedFilePaths().isEmpty())
-        return;
-    emit dragStarted();
-    LocalTreeView::startDrag(supportedActions);
-    emit dragEnded();
-}
-
 bool AbstractWaveFileTreeView::takesCardDrag(const data::MimeData& mime) const {
     const QVariantList entries = mime.entries();
     return std::any_of(entries.begin(), entries.end(), [this](const QVariant& v) {

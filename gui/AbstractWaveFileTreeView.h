@@ -53,10 +53,6 @@ signals:
     void notifyError(zel::qmix::comm::CommandErrorCode::T code, QString detail);
     // The card lists and this one may all have changed.
     void allReloadRequired();
-    // Around a drag this list starts, so that the lists it must not be
-    // dropped on can refuse it meanwhile.
-    void dragStarted();
-    void dragEnded();
 
 public slots:
     void reload(zel::qmix::data::const_DataCategory* category) override;
@@ -71,7 +67,6 @@ protected:
     // How a dropped card entry of `kind` (file::CardAudioEntry::Kind) is taken.
     virtual CardDrop cardDropFor(int kind) const = 0;
 
-    void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;

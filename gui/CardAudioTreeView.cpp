@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QPainter>
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QStorageInfo>
@@ -22,7 +21,6 @@ namespace zel::qmix::gui {
 namespace {
 
 constexpr Qt::Alignment RightCentred = Qt::AlignRight | Qt::AlignVCenter;
-constexpr int DragPictureSize = 24;
 // Room around a column's text, as the header and the items need it.
 constexpr int ColumnPadding = 16;
 
@@ -260,18 +258,7 @@ data::MimeData* CardAudioTreeView::createDragData() {
 }
 
 QPixmap CardAudioTreeView::dragPixmap() const {
-    QPixmap picture(DragPictureSize, DragPictureSize);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.setOpacity(0.5);
-    painter.drawPixmap(0, 0, entryIcon().pixmap(DragPictureSize, DragPictureSize));
-    return picture;
-}
-
-void CardAudioTreeView::startDrag(Qt::DropActions supportedActions) {
-    emit dragStarted();
-    AbstractTreeView::startDrag(supportedActions);
-    emit dragEnded();
+    return fadedDragPicture(entryIcon());
 }
 
 // ---------------------------------------------------------------- dropping

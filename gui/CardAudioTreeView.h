@@ -75,10 +75,6 @@ signals:
     void notifyAudioSizeCurrent(int megabytes);
     // The card changed: every audio list should be listed again.
     void allReloadRequired();
-    // Around a drag of rows from here, so that the other audio lists stay
-    // out of it.
-    void dragStarted();
-    void dragEnded();
 
 public slots:
     void reload(QDir sdDir);
@@ -111,7 +107,6 @@ protected:
 
     data::MimeData* createDragData() override;
     QPixmap dragPixmap() const override;
-    void startDrag(Qt::DropActions supportedActions) override;
     void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
