@@ -1,6 +1,7 @@
 // The transfers as the views queue them through the communicator: what each
 // register operation builds and wires, and how queued transfers treat each
 // other.
+#include "CommandCaller.h"
 #include "KeyboardFixture.h"
 #include "ScriptCommand.h"
 #include "TransferKeyboard.h"
@@ -26,7 +27,6 @@ using namespace zel::qmix::comm;
 using sysex::BlockAddress;
 using sysex::MessageType;
 using From = TransferKeyboard::From;
-using Progress = QPair<int, int>;
 
 namespace {
 
@@ -43,38 +43,7 @@ QByteArray resource(const QString& path) {
 }
 
 // Where a view's slots and signals would be.
-class Caller : public QObject {
-    Q_OBJECT
-public:
-    QVariantList starts;
-    QVariantList finishes;
-    QList<Progress> progress;
-    int cancelDisables = 0;
-
-    CommandConnections connections() const {
-        CommandConnections wiring;
-        wiring.receiver = this;
-        wiring.startedSlot = SLOT(onStart(QVariant));
-        wiring.finishedSlot = SLOT(onFinish(QVariant));
-        wiring.progressSlot = SLOT(onProgress(int, int));
-        wiring.cancelDisableSlot = SLOT(onCancelDisabled());
-        wiring.cancelSource = this;
-        wiring.cancelSignal = SIGNAL(cancelPressed());
-        wiring.suspendSource = this;
-        wiring.suspendSignal = SIGNAL(suspendChanged(bool));
-        return wiring;
-    }
-
-signals:
-    void cancelPressed();
-    void suspendChanged(bool suspended);
-
-public slots:
-    void onStart(QVariant info) { starts.append(info); }
-    void onFinish(QVariant result) { finishes.append(result); }
-    void onProgress(int done, int total) { progress.append(qMakePair(done, total)); }
-    void onCancelDisabled() { ++cancelDisables; }
-};
+using Caller = CommandCaller;
 
 // A keyboard on the wire and a communicator connected to it, for one model
 // that is also the current model.

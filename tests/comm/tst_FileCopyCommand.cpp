@@ -1,4 +1,4 @@
-#include "AudioCommandCaller.h"
+#include "CommandCaller.h"
 #include "comm/CommandErrorCode.h"
 #include "comm/FileCopyCommand.h"
 #include "comm/FileCopyCommandResult.h"
@@ -300,7 +300,7 @@ void tst_FileCopyCommand::registrationWiresTheCaller() {
     comm::KeyboardCommunicator communicator(
         comm::PortChoice::matching(QStringLiteral("no such port"), QStringLiteral("no such port")));
     QSignalSpy heavy(&communicator, &comm::KeyboardCommunicator::newHeavyCommandRegistered);
-    AudioCommandCaller caller;
+    CommandCaller caller;
 
     communicator.registerFileCopyCommand(
         source, to_, QStringLiteral("Take 1"), QStringLiteral(".wav"), 1000,

@@ -1,4 +1,4 @@
-#include "AudioCommandCaller.h"
+#include "CommandCaller.h"
 #include "comm/CommandErrorCode.h"
 #include "comm/FileCopyCommandResult.h"
 #include "comm/KeyboardCommunicator.h"
@@ -315,7 +315,7 @@ void tst_RecordedAudioExportCommand::registrationReportsTheOverallPercentage() {
     comm::KeyboardCommunicator communicator(
         comm::PortChoice::matching(QStringLiteral("no such port"), QStringLiteral("no such port")));
     QSignalSpy heavy(&communicator, &comm::KeyboardCommunicator::newHeavyCommandRegistered);
-    AudioCommandCaller caller;
+    CommandCaller caller;
 
     communicator.registerRecordedAudioExportCommand(source, QStringLiteral("Take 9"), pc_, -1,
                                                     QStringLiteral("Exporting \"Take 9\""),

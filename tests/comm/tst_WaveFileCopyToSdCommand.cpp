@@ -1,4 +1,4 @@
-#include "AudioCommandCaller.h"
+#include "CommandCaller.h"
 #include "comm/AudioCommandWiring.h"
 #include "comm/CommandControlSource.h"
 #include "comm/CommandErrorCode.h"
@@ -650,7 +650,7 @@ void tst_WaveFileCopyToSdCommand::wiringRelaysCancelAndSuspendToTheConversion() 
     QFETCH(bool, checked);
     const auto command = QSharedPointer<WaveFileCopyToSdCommand>::create(
         source(QStringLiteral("x.wav"), wav(44100, 2, 16, 10)), QDir(card_));
-    AudioCommandCaller caller;
+    CommandCaller caller;
     QObject relayOwner;
     comm::AudioCommandWiring::connectWaveCommand(command, caller.connections(checked), &relayOwner);
 
@@ -679,7 +679,7 @@ void tst_WaveFileCopyToSdCommand::registrationReportsTheOverallPercentage() {
     comm::KeyboardCommunicator communicator(
         comm::PortChoice::matching(QStringLiteral("no such port"), QStringLiteral("no such port")));
     QSignalSpy heavy(&communicator, &comm::KeyboardCommunicator::newHeavyCommandRegistered);
-    AudioCommandCaller caller;
+    CommandCaller caller;
 
     communicator.registerWaveFileCopyToSdCommand(path, card_, WaveFileCopyToSdCommand::NoReplace,
                                                  -1, QStringLiteral("Importing \"Reg.wav\""),

@@ -7,14 +7,15 @@
 #include <QPair>
 #include <QVariant>
 
-// Receives an audio command's reports and is its cancel and suspend source,
-// as a front end that registers the command would be.
-class AudioCommandCaller : public QObject {
+// Receives a command's reports and is its cancel and suspend source, as a
+// front end that registers the command would be.
+class CommandCaller : public QObject {
     Q_OBJECT
 public:
     QList<QVariant> starts;
     QList<QVariant> finishes;
     QList<QPair<int, int>> progress;
+    int cancelDisables = 0;
 
     // By signature: the progress slot takes whatever progress the wiring
     // connects for the command (bytes for a copy, percent for a conversion).
@@ -33,4 +34,5 @@ public slots:
     void onStart(QVariant info) { starts.append(info); }
     void onFinish(QVariant result) { finishes.append(result); }
     void onProgress(int done, int total) { progress.append(qMakePair(done, total)); }
+    void onCancelDisabled() { ++cancelDisables; }
 };

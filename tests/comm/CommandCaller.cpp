@@ -1,16 +1,17 @@
-#include "AudioCommandCaller.h"
+#include "CommandCaller.h"
 
 #include "comm/CommandControlSource.h"
 #include "comm/CommandReplies.h"
 
 using zel::qmix::comm::CommandConnections;
 
-CommandConnections AudioCommandCaller::connections() const {
+CommandConnections CommandCaller::connections() const {
     CommandConnections wiring;
     wiring.receiver = this;
     wiring.startedSlot = SLOT(onStart(QVariant));
     wiring.finishedSlot = SLOT(onFinish(QVariant));
     wiring.progressSlot = SLOT(onProgress(int, int));
+    wiring.cancelDisableSlot = SLOT(onCancelDisabled());
     wiring.cancelSource = this;
     wiring.cancelSignal = SIGNAL(cancelPressed());
     wiring.suspendSource = this;
@@ -18,13 +19,13 @@ CommandConnections AudioCommandCaller::connections() const {
     return wiring;
 }
 
-CommandConnections AudioCommandCaller::checkedConnections() const {
+CommandConnections CommandCaller::checkedConnections() const {
     CommandConnections wiring;
     wiring.replies = zel::qmix::comm::CommandReplies::to(this)
-                         .started(&AudioCommandCaller::onStart)
-                         .finished(&AudioCommandCaller::onFinish)
-                         .percentProgress(&AudioCommandCaller::onProgress);
-    wiring.controls = zel::qmix::comm::CommandControlSource::of(
-        this, &AudioCommandCaller::cancelPressed, &AudioCommandCaller::suspendChanged);
+                         .started(&CommandCaller::onStart)
+                         .finished(&CommandCaller::onFinish)
+                         .percentProgress(&CommandCaller::onProgress);
+    wiring.controls = zel::qmix::comm::CommandControlSource::of(this, &CommandCaller::cancelPressed,
+                                                                &CommandCaller::suspendChanged);
     return wiring;
 }
