@@ -12,6 +12,7 @@ TimerThread::TimerThread() {
 TimerThread::~TimerThread() {
     quit();
     wait();
+    const std::lock_guard<std::mutex> ended(runMutex_);
 }
 
 void TimerThread::startStopwatch() {
@@ -31,6 +32,7 @@ void TimerThread::loop() {
 }
 
 void TimerThread::run() {
+    const std::lock_guard<std::mutex> running(runMutex_);
     emit proceed();
     exec();
 }

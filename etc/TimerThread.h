@@ -4,6 +4,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <mutex>
 
 namespace zel::qmix::etc {
 
@@ -41,6 +42,10 @@ private:
     // so that starting it and reading it on different threads needs no lock.
     QElapsedTimer clock_;
     std::atomic<qint64> stopwatchStart_{NotStarted};
+    // Held by the thread for as long as run() lasts and taken by the
+    // destructor after wait(): QThread's own end-of-run handshake goes
+    // through Qt's futex locks, which thread checkers cannot see.
+    std::mutex runMutex_;
 };
 
 } // namespace zel::qmix::etc

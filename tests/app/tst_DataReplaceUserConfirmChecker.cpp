@@ -8,10 +8,11 @@
 #include "ModalBoxWatcher.h"
 
 #include <QAbstractButton>
-#include <QFutureWatcher>
 #include <QSignalSpy>
 #include <QTest>
-#include <QtConcurrent/QtConcurrentRun>
+
+#include <atomic>
+#include <thread>
 
 using zel::qmix::comm::BulkSendCommandResult;
 using zel::qmix::gui::DataReplaceUserConfirmChecker;
@@ -25,15 +26,24 @@ QVariant rhythmArea(int keyboardArea) {
 }
 
 // Asks on another thread, as a send does, while this thread shows the box.
+// A plain thread that is joined, rather than Qt's thread pool, so that the
+// thread checker sees the hand-over of the answer: Qt's own locks are hidden
+// from it.
 bool checkFromAnotherThread(DataReplaceUserConfirmChecker& checker, const QVariant& subject) {
-    QFuture<bool> answer =
-        QtConcurrent::run([&checker, subject] { return checker.check(subject); });
-    QFutureWatcher<bool> watcher;
-    watcher.setFuture(answer);
-    QSignalSpy done(&watcher, &QFutureWatcher<bool>::finished);
-    if (!answer.isFinished() && !done.wait(10000))
-        return false;
-    return answer.result();
+    std::atomic<bool> asked{false};
+    bool answer = false;
+    std::thread sender([&] {
+        answer = checker.check(subject);
+        asked.store(true);
+    });
+    const bool answered = QTest::qWaitFor([&] { return asked.load(); }, 10000);
+    if (!answered) {
+        // Nobody showed the box: let the sender go before giving up on it.
+        MessageDialog::refuseReplaceQuestions(true);
+    }
+    sender.join();
+    MessageDialog::refuseReplaceQuestions(false);
+    return answered && answer;
 }
 
 } // namespace

@@ -373,7 +373,10 @@ void tst_MessageDialog::confirmReplaceFromWorker() {
     std::unique_ptr<QThread> worker(QThread::create(
         [&] { answer = MessageDialog::confirmReplace(QStringLiteral("Rhythm 3")); }));
     worker->start();
-    QTRY_VERIFY_WITH_TIMEOUT(worker->isFinished(), 60000);
+    // Waiting for the answer itself, not for the thread's end, shows the thread
+    // checker that the worker is done with the counting slot before it goes.
+    QTRY_VERIFY_WITH_TIMEOUT(answer.load() != -1, 60000);
+    QVERIFY(worker->wait(10000));
     disconnect(counting);
 
     QCOMPARE(answer.load(), press);

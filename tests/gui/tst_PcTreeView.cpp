@@ -146,11 +146,14 @@ void tst_PcTreeView::listsTheMainDataFolderCreatingIt() {
 
 void tst_PcTreeView::receivedAreasAreNamedByTheirDataNames() {
     const QList<QByteArray> names = {"  Beat  ", "Beat", "a/b:c", "NUL", ".hidden"};
+    // Each view is made before its keyboard, so that, as in the window, the
+    // keyboard work has ended before the view goes: a view dying while the
+    // commands it listens to die on the communication thread would race.
+    PcTreeView view;
     WiredKeyboard keyboard(QStringLiteral("PRV-1100"), [&](KeyboardMemory& memory) {
         for (int area = 0; area < names.size(); ++area)
             memory.setAreaData(RhythmCode, area, rhythm(names.at(area), 300 + area));
     });
-    PcTreeView view;
     view.setCommunicator(keyboard.communicator());
     view.reload(RhythmDataCategory::instance());
     QSignalSpy registered(&view, &LocalTreeView::newCommandRegistered);
@@ -195,8 +198,8 @@ void tst_PcTreeView::itemsWithoutNamesAreNamedByModelAndDate() {
     QFETCH(QString, model);
     QFETCH(const DataCategory*, category);
 
-    WiredKeyboard keyboard(model);
     PcTreeView view;
+    WiredKeyboard keyboard(model);
     view.setCommunicator(keyboard.communicator());
     QSignalSpy finished(&view, &LocalTreeView::commandFinished);
     ModalBoxWatcher watcher(ModalBoxWatcher::press(QMessageBox::Ok));
@@ -217,12 +220,12 @@ void tst_PcTreeView::itemsWithoutNamesAreNamedByModelAndDate() {
 void tst_PcTreeView::cancelledReceiveCreatesNothing() {
     zel::qmix::emu::FaultPlan slow;
     slow.replyDelayMs = 100;
+    ProgressStandIn progress;
+    PcTreeView view;
     WiredKeyboard keyboard(
         QStringLiteral("PRV-1100"),
         [](KeyboardMemory& memory) { memory.setAreaData(RhythmCode, 0, rhythm("Beat", 4000)); },
         slow);
-    ProgressStandIn progress;
-    PcTreeView view;
     view.setCommunicator(keyboard.communicator());
     view.setCommandControlSource(CommandControlSource::of(
         &progress, &ProgressStandIn::cancelRequested, &ProgressStandIn::suspendChangeRequested));
@@ -245,11 +248,11 @@ void tst_PcTreeView::cancelledReceiveCreatesNothing() {
 void tst_PcTreeView::failedReceiveIsReportedAndCreatesNothing() {
     zel::qmix::emu::FaultPlan refusing;
     refusing.rejectAcks = zel::qmix::emu::Occurrences::every();
+    PcTreeView view;
     WiredKeyboard keyboard(
         QStringLiteral("PRV-1100"),
         [](KeyboardMemory& memory) { memory.setAreaData(RhythmCode, 1, rhythm("Beat")); },
         refusing);
-    PcTreeView view;
     view.setCommunicator(keyboard.communicator());
     QSignalSpy finished(&view, &LocalTreeView::commandFinished);
     ModalBoxWatcher watcher(ModalBoxWatcher::press(QMessageBox::Ok));

@@ -45,6 +45,15 @@ public:
     using Wv7FileTreeView::startDrag;
 };
 
+// The file commands talk to no keyboard. Made after the list it serves, the
+// communicator goes first, so that, as in the window, the work has ended
+// before the list goes: a list dying while the commands it listens to die on
+// the communication thread would race.
+std::unique_ptr<comm::KeyboardCommunicator> fileCommunicator() {
+    return std::make_unique<comm::KeyboardCommunicator>(
+        comm::PortChoice::matching(QStringLiteral("no such port"), QStringLiteral("no such port")));
+}
+
 std::unique_ptr<AbstractWaveFileTreeView> makeList(const QString& which, const QString& folder) {
     if (which == QLatin1String("wav"))
         return std::make_unique<WaveList>();
@@ -194,7 +203,6 @@ private:
     void writeControlFile(const QList<CardAudioEntry>& entries) const;
 
     std::unique_ptr<QTemporaryDir> work_;
-    std::unique_ptr<comm::KeyboardCommunicator> communicator_;
     QString wave_;
     QString other_;
     QString card_;
@@ -204,8 +212,6 @@ private:
 void tst_WaveViews::initTestCase() {
     gui::MessageDialog::create();
     qRegisterMetaType<CommandErrorCode::T>();
-    communicator_ = std::make_unique<comm::KeyboardCommunicator>(
-        comm::PortChoice::matching(QStringLiteral("no such port"), QStringLiteral("no such port")));
 }
 
 void tst_WaveViews::init() {
@@ -359,7 +365,8 @@ void tst_WaveViews::cardEntriesByKind() {
     const QString source = cardFile(QStringLiteral("_A1B2C3D"), bytes);
     const QString target = which == QLatin1String("wav") ? wave_ : other_;
     auto list = makeList(which, other_);
-    list->setCommunicator(communicator_.get());
+    const auto communicator = fileCommunicator();
+    list->setCommunicator(communicator.get());
     QSignalSpy registered(list.get(), &AbstractWaveFileTreeView::newCommandRegistered);
     QSignalSpy started(list.get(), &AbstractWaveFileTreeView::commandStarted);
     QSignalSpy finished(list.get(), &AbstractWaveFileTreeView::commandFinished);
@@ -396,7 +403,8 @@ void tst_WaveViews::cardEntriesByKind() {
 void tst_WaveViews::recordingIsExportedWithItsLevelRaised() {
     const QString source = cardFile(QStringLiteral("_REC0001"), cardAudio(42819, 4000, 1000));
     WaveList list;
-    list.setCommunicator(communicator_.get());
+    const auto communicator = fileCommunicator();
+    list.setCommunicator(communicator.get());
     QSignalSpy finished(&list, &AbstractWaveFileTreeView::commandFinished);
     QSignalSpy reloads(&list, &AbstractWaveFileTreeView::allReloadRequired);
     const auto drag = cardDrag(
@@ -464,7 +472,8 @@ void tst_WaveViews::unusableCardFiles() {
     else
         QVERIFY(wave_images::writeFile(source, cardAudio(44100, 1000, 1000, 1)));
     auto list = makeList(which, other_);
-    list->setCommunicator(communicator_.get());
+    const auto communicator = fileCommunicator();
+    list->setCommunicator(communicator.get());
     QSignalSpy registered(list.get(), &AbstractWaveFileTreeView::newCommandRegistered);
     QSignalSpy errors(list.get(), &AbstractWaveFileTreeView::notifyError);
     QSignalSpy reloads(list.get(), &AbstractWaveFileTreeView::allReloadRequired);
@@ -493,7 +502,8 @@ void tst_WaveViews::oneBadFileDoesNotStopTheOthers() {
     const QString good2 = cardFile(QStringLiteral("_PLAY003"), cardAudio(44100, 700));
     const QString skipped = cardFile(QStringLiteral("_PLAY004"), cardAudio(42819, 700));
     WaveList list;
-    list.setCommunicator(communicator_.get());
+    const auto communicator = fileCommunicator();
+    list.setCommunicator(communicator.get());
     QSignalSpy registered(&list, &AbstractWaveFileTreeView::newCommandRegistered);
     QSignalSpy started(&list, &AbstractWaveFileTreeView::commandStarted);
     QSignalSpy finished(&list, &AbstractWaveFileTreeView::commandFinished);
