@@ -229,10 +229,12 @@ sysex::BlockAddress BulkDumpCommand::currentAddress() const {
     return address;
 }
 
-bool BulkDumpCommand::storedSizeDiffers(const OpenSendSeries::SentArea& sent) {
-    selectArea(sent.category, sent.areaNumber);
+std::optional<int> BulkDumpCommand::storedSize(int category, int areaNumber) {
+    selectArea(category, areaNumber);
     const std::optional<QVector<int>> size = askParameter(0, AreaSize);
-    return size && size->size() == 1 && size->first() != sent.size;
+    if (!size || size->size() != 1)
+        return std::nullopt;
+    return size->first();
 }
 
 QByteArray BulkDumpCommand::readPicture(const QString& path) {

@@ -14,6 +14,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <optional>
 
 class QIODevice;
 
@@ -109,9 +110,9 @@ protected:
     static QByteArray readPicture(const QString& path);
     // A block lost on its way to the keyboard is taken for arrived: the
     // keyboard answers the PC's ERR by repeating the acknowledgement of the
-    // block before. Only the size it stored shows the loss. True when the
-    // keyboard reports another size; an unanswered question proves nothing.
-    bool storedSizeDiffers(const OpenSendSeries::SentArea& sent);
+    // block before. Only the size it stored shows the loss. Nothing when the
+    // keyboard does not tell, which proves nothing either way.
+    std::optional<int> storedSize(int category, int areaNumber);
 
     int category;
     int areaNumber;

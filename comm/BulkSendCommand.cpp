@@ -289,7 +289,8 @@ void BulkSendCommand::checkStoredSize() {
             openSeries->add(sent);
         return;
     }
-    if (storedSizeDiffers(sent))
+    const std::optional<int> stored = storedSize(category, areaNumber);
+    if (stored && *stored != sent.size)
         setErrorCode(CommandErrorCode::CommunicationError);
 }
 

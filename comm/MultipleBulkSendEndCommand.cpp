@@ -29,7 +29,12 @@ void MultipleBulkSendEndCommand::checkSeries() {
     if (!openSeries)
         return;
     for (const OpenSendSeries::SentArea& sent : openSeries->takeAll()) {
-        if (storedSizeDiffers(sent)) {
+        const std::optional<int> stored = storedSize(sent.category, sent.areaNumber);
+        // A keyboard that leaves one question unanswered will not answer the
+        // next; asking on would only keep the caller waiting.
+        if (!stored)
+            return;
+        if (*stored != sent.size) {
             setErrorCode(CommandErrorCode::CommunicationError);
             reportedCategory_ = sent.category;
             reportedArea_ = sent.areaNumber;
