@@ -257,6 +257,13 @@ bool KeyboardCommunicator::registerMultipleBulkSendEndCommand(
     return true;
 }
 
+bool KeyboardCommunicator::registerMultipleBulkSendEndCommand(int category, int areaNumber,
+                                                              const CommandReplies& replies) {
+    CommandConnections connections;
+    connections.replies = replies;
+    return registerMultipleBulkSendEndCommand(category, areaNumber, connections);
+}
+
 bool KeyboardCommunicator::registerRejectCommand(int category, int areaNumber) {
     registerCommand(QSharedPointer<RejectCommand>::create(handler_.get(), category, areaNumber),
                     ControlLevel);

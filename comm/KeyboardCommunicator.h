@@ -93,6 +93,9 @@ public:
     // error and the area, when an area of the series was not stored whole.
     bool registerMultipleBulkSendEndCommand(
         int category, int areaNumber, const CommandConnections& connections = CommandConnections());
+    // The same with the reply slot checked at compile time.
+    bool registerMultipleBulkSendEndCommand(int category, int areaNumber,
+                                            const CommandReplies& replies);
     bool registerRejectCommand(int category, int areaNumber);
 
     // Queries. `slot` receives finished(QVariant).

@@ -624,13 +624,10 @@ void KeyboardTreeView::reactToEnd(int errorCode, int categoryCode, int areaNumbe
                          areaDetail(categoryCode, areaNumber));
     const bool secondGeneration = keyboard()->isSecondGeneration();
     bool seriesClosed = false;
-    if (errorCode == comm::CommandErrorCode::NoError && secondGeneration && communicator_) {
-        comm::CommandConnections closing;
-        closing.replies =
-            comm::CommandReplies::to(this).finished(&KeyboardTreeView::onFinishSeriesEnd);
-        seriesClosed =
-            communicator_->registerMultipleBulkSendEndCommand(categoryCode, areaNumber, closing);
-    }
+    if (errorCode == comm::CommandErrorCode::NoError && secondGeneration && communicator_)
+        seriesClosed = communicator_->registerMultipleBulkSendEndCommand(
+            categoryCode, areaNumber,
+            comm::CommandReplies::to(this).finished(&KeyboardTreeView::onFinishSeriesEnd));
     if (seriesClosed) {
         clearIgnoreRow();
     } else if (target.category) {

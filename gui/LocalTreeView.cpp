@@ -321,13 +321,10 @@ void LocalTreeView::onFinishBulkReceive(QVariant v) {
             model->keyboardAreaName(result.category, result.areaNumber));
         return;
     }
-    if (model->isSecondGeneration() && communicator_) {
-        comm::CommandConnections closing;
-        closing.replies =
-            comm::CommandReplies::to(this).finished(&LocalTreeView::onFinishSeriesEnd);
-        communicator_->registerMultipleBulkSendEndCommand(result.category, result.areaNumber,
-                                                          closing);
-    }
+    if (model->isSecondGeneration() && communicator_)
+        communicator_->registerMultipleBulkSendEndCommand(
+            result.category, result.areaNumber,
+            comm::CommandReplies::to(this).finished(&LocalTreeView::onFinishSeriesEnd));
     if (!category) {
         // Bytes of a category this program does not know cannot be filed.
         MessageDialog::requestCommandError(comm::CommandErrorCode::FileFormatError, result.name);

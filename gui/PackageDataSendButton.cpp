@@ -118,13 +118,10 @@ void PackageDataSendButton::onCommandFinish(QVariant result) {
     const bool secondGeneration = model && model->isSecondGeneration();
     comm::KeyboardCommunicator* link = communicator();
     if (finished.errorCode == comm::CommandErrorCode::NoError) {
-        if (secondGeneration && link) {
-            comm::CommandConnections closing;
-            closing.replies =
-                comm::CommandReplies::to(this).finished(&PackageDataSendButton::onSeriesEnd);
-            link->registerMultipleBulkSendEndCommand(finished.category, finished.areaNumber,
-                                                     closing);
-        }
+        if (secondGeneration && link)
+            link->registerMultipleBulkSendEndCommand(
+                finished.category, finished.areaNumber,
+                comm::CommandReplies::to(this).finished(&PackageDataSendButton::onSeriesEnd));
     } else {
         if (secondGeneration && link)
             link->registerRejectCommand(finished.category, finished.areaNumber);
